@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs, from Debian's archive, whatever of the build and test tools is missing.
+set -euo pipefail
+
+packages=(cmake ninja-build g++ libssl-dev openssl libgtest-dev libbenchmark-dev strace coreutils)
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -q
+"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

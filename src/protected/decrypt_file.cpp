@@ -1,0 +1,110 @@
+#include "app/console.h"
+#include "app/validate_tool.h"
+#include "protected/clear_file.h"
+#include "protected/digest.h"
+#include "protected/pass.h"
+#include "protected/protected_file.h"
+
+namespace tarvik {
+namespace {
+
+using platform::PendingFile;
+
+void reportWriteError(const std::string& clearName) {
+  printLine("Error writing output file ", clearName);
+}
+
+void reportNameTaken(const std::string& clearName) {
+  printLine("Output file ", clearName, " already exists");
+}
+
+// Decrypts the body into `output`, digesting exactly the bytes written, and checks that digest
+// against the hash once more: the protected file may have changed since it was validated.
+bool writeVerifiedBody(platform::InputFile& input, const std::string& inputName,
+                       const std::string& hashText, const HashBytes& hash, PendingFile& output,
+                       const std::string& clearName) {
+  ContentDigest digest(hashText.size());
+  FileKeys keys(hash);
+  const WalkResult walk =
+      walkChunks(input, keys, [&digest, &output](const unsigned char* data, std::size_t size) {
+        digest.update(data, size);
+        return output.write(data, size);
+      });
+  if (walk == WalkResult::ReadError) {
+    reportReadError(inputName);
+    return false;
+  }
+  if (walk == WalkResult::Stopped) {
+    reportWriteError(clearName);
+    return false;
+  }
+  if (digest.finishHex() != toUpperAscii(hashText)) {
+    printLine("Error: Hash mismatch");
+    return false;
+  }
+  return true;
+}
+
+bool publishClearFile(PendingFile& output, const std::string& clearName) {
+  if (!output.commit()) {
+    reportWriteError(clearName);
+    return false;
+  }
+  switch (output.publish()) {
+    case PendingFile::PublishResult::Published:
+      return true;
+    case PendingFile::PublishResult::NameTaken:
+      reportNameTaken(clearName);
+      return false;
+    case PendingFile::PublishResult::Failed:
+      break;
+  }
+  reportWriteError(clearName);
+  return false;
+}
+
+}  // namespace
+
+bool ValidateTool::decryptFile(const std::string& inputName, const std::string& hashText) const {
+  if (!hasProtectedSuffix(inputName)) {
+    // Otherwise the clear-file name could be the protected file's own name.
+    printLine("Input File must be of type .rcc");
+    return false;
+  }
+  HashBytes hash;
+  const auto input = openProtectedFile(inputName, hashText, hash);
+  if (!input) {
+    return false;
+  }
+  const std::string clearName = clearFileName(inputName);
+  if (platform::pathExists(clearName)) {
+    reportNameTaken(clearName);
+    return false;
+  }
+  // Until it is published the clear file has no name, so a failure or a killed run leaves
+  // nothing under the clear-file name; on failure the object discards it.
+  const auto output = PendingFile::create(clearName);
+  if (!output) {
+    printLine("Unable to open output file ", clearName);
+    return false;
+  }
+  switch (readProtectedHeader(*input)) {
+    case HeaderResult::Valid:
+      break;
+    case HeaderResult::NotProtected:  // replaced since it was validated
+      printLine("Invalid file: not encrypted by Tarvik");
+      return false;
+    case HeaderResult::ReadError:
+      reportReadError(inputName);
+      return false;
+  }
+  printLine("Decrypting file ", inputName);
+  if (!writeVerifiedBody(*input, inputName, hashText, hash, *output, clearName) ||
+      !publishClearFile(*output, clearName)) {
+    return false;
+  }
+  printLine("Decryption to ", clearName, " complete");
+  return true;
+}
+
+}  // namespace tarvik

@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "support/test_support.h"
+
+namespace tarvik {
+namespace {
+
+using platform::PendingFile;
+using testing::Bytes;
+using testing::listFolder;
+using testing::makeCountingBytes;
+using testing::readFileBytes;
+using testing::ScratchFolder;
+using testing::writeFileBytes;
+
+using Names = std::vector<std::string>;
+
+class PendingFileTest : public ::testing::TestWithParam<PendingFile::Naming> {
+protected:
+  std::unique_ptr<PendingFile> createWith(const Bytes& content) {
+    auto file = PendingFile::create(target_, GetParam());
+    EXPECT_NE(file, nullptr);
+    if (file) {
+      EXPECT_TRUE(file->write(content.data(), content.size()));
+    }
+    return file;
+  }
+
+  ScratchFolder folder_;
+  std::string target_ = (folder_ / "clear").string();
+};
+
+TEST_P(PendingFileTest, GetsItsNameOnlyWhenPublished) {
+  const Bytes content = makeCountingBytes(100'000);
+  const auto file = createWith(content);
+  EXPECT_FALSE(std::filesystem::exists(target_));
+  ASSERT_TRUE(file->commit());
+  ASSERT_EQ(file->publish(), PendingFile::PublishResult::Published);
+  EXPECT_EQ(listFolder(folder_.path()), Names{"clear"});
+  EXPECT_TRUE(readFileBytes(target_) == content);
+}
+
+TEST_P(PendingFileTest, LeavesNothingWhenDroppedUnpublished) {
+  createWith(makeCountingBytes(1000))->commit();
+  EXPECT_EQ(listFolder(folder_.path()), Names{});
+}
+
+TEST_P(PendingFileTest, NeverReplacesWhatAppearedAtTheName) {
+  const auto file = createWith(makeCountingBytes(10));
+  ASSERT_TRUE(file->commit());
+  writeFileBytes(target_, Bytes{'o', 'l', 'd'});
+  EXPECT_EQ(file->publish(), PendingFile::PublishResult::NameTaken);
+  EXPECT_TRUE(readFileBytes(target_) == (Bytes{'o', 'l', 'd'}));
+}
+
+TEST_P(PendingFileTest, NeverWritesThroughALinkThatAppearedAtTheName) {
+  const auto file = createWith(makeCountingBytes(10));
+  ASSERT_TRUE(file->commit());
+  std::filesystem::create_symlink(folder_ / "elsewhere", target_);
+  EXPECT_EQ(file->publish(), PendingFile::PublishResult::NameTaken);
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "elsewhere"));
+}
+
+TEST_P(PendingFileTest, CannotBeCreatedWhereThereIsNoFolder) {
+  EXPECT_EQ(PendingFile::create((folder_ / "missing" / "clear").string(), GetParam()), nullptr);
+  EXPECT_EQ(PendingFile::create("", GetParam()), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Platform, PendingFileTest,
+                         ::testing::Values(PendingFile::Naming::UnnamedWherePossible,
+                                           PendingFile::Naming::AlwaysNamed),
+                         [](const auto& testInfo) {
+                           return testInfo.param == PendingFile::Naming::AlwaysNamed ? "Named"
+                                                                                 : "Unnamed";
+                         });
+
+TEST(Platform, PathExistsForEveryKindOfEntry) {
+  const ScratchFolder folder;
+  writeFileBytes(folder / "file", {});
+  writeFileBytes(folder / "unreadable", {});
+  std::filesystem::permissions(folder / "unreadable", std::filesystem::perms::none);
+  std::filesystem::create_directory(folder / "folder");
+  std::filesystem::create_symlink(folder / "nowhere", folder / "dangling");
+  for (const char* name : {"file", "unreadable", "folder", "dangling"}) {
+    EXPECT_TRUE(platform::pathExists((folder / name).string())) << name;
+  }
+  EXPECT_FALSE(platform::pathExists((folder / "missing").string()));
+  EXPECT_FALSE(platform::pathExists(""));
+}
+
+TEST(Platform, ReadFullyTellsTheEndOfTheFileFromAnError) {
+  const ScratchFolder folder;
+  writeFileBytes(folder / "file", makeCountingBytes(10));
+  const auto file = platform::InputFile::open((folder / "file").string());
+  Bytes buffer(64);
+  std::size_t count = 0;
+  EXPECT_TRUE(file->readFully(buffer.data(), buffer.size(), count));
+  EXPECT_EQ(count, 10U);
+  EXPECT_TRUE(file->readFully(buffer.data(), buffer.size(), count));
+  EXPECT_EQ(count, 0U);
+  EXPECT_EQ(platform::InputFile::open((folder / "missing").string()), nullptr);
+}
+
+}  // namespace
+}  // namespace tarvik
