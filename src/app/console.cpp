@@ -8,7 +8,9 @@ namespace {
 
 void writeLine(std::initializer_list<std::string_view> pieces) {
   for (const std::string_view piece : pieces) {
-    std::fwrite(piece.data(), 1, piece.size(), stdout);
+    if (!piece.empty()) {  // an empty view may hold no buffer at all
+      std::fwrite(piece.data(), 1, piece.size(), stdout);
+    }
   }
   std::fputc('\n', stdout);
   std::fflush(stdout);
