@@ -7,14 +7,13 @@
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 
-extern char** environ;
-
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: peak_rss PROGRAM [ARGUMENT...]\n");
+    (void)std::fprintf(stderr, "usage: peak_rss PROGRAM [ARGUMENT...]\n");
     return 64;
   }
   posix_spawn_file_actions_t actions;
@@ -22,7 +21,7 @@ int main(int argc, char** argv) {
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   pid_t child = 0;
   if (posix_spawn(&child, argv[1], &actions, nullptr, argv + 1, environ) != 0) {
-    std::fprintf(stderr, "peak_rss: cannot start %s\n", argv[1]);
+    (void)std::fprintf(stderr, "peak_rss: cannot start %s\n", argv[1]);
     return 70;
   }
   int status = 0;

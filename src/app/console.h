@@ -10,4 +10,7 @@ void printLine(std::string_view text = {});
 void printLine(std::string_view first, std::string_view second);
 void printLine(std::string_view first, std::string_view second, std::string_view third);
 
+/// True once any console line could not be written in full.
+bool wasConsoleOutputLost();
+
 }  // namespace tarvik

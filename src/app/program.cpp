@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -10,12 +11,8 @@ namespace {
 constexpr std::array<const char*, 4> kCryptogramOptions = {"-ascii", "-a", "-ebcdic", "-e"};
 
 bool isCryptogramOption(const std::string& argument) {
-  for (const char* option : kCryptogramOptions) {
-    if (argument == option) {
-      return true;
-    }
-  }
-  return false;
+  return std::any_of(kCryptogramOptions.begin(), kCryptogramOptions.end(),
+                     [&argument](const char* option) { return argument == option; });
 }
 
 bool hasValidHashLength(const std::string& hashText) {
@@ -48,12 +45,7 @@ int runValidateMode(const ValidateTool& tool, const std::string& inputName,
   return kExitSuccess;
 }
 
-}  // namespace
-
-int runTarvikValidate(int argumentCount, const char* const* arguments) {
-  const ValidateTool tool;
-  printLine("TarvikValidate  ", tool.currentTimestamp());
-  printLine("================================");
+int runMode(const ValidateTool& tool, int argumentCount, const char* const* arguments) {
   if (argumentCount != 3) {
     tool.printUsage();
     return kExitUsage;
@@ -64,6 +56,17 @@ int runTarvikValidate(int argumentCount, const char* const* arguments) {
     return tool.createCryptogram(first, second);
   }
   return runValidateMode(tool, first, second);
+}
+
+}  // namespace
+
+int runTarvikValidate(int argumentCount, const char* const* arguments) {
+  const ValidateTool tool;
+  printLine("TarvikValidate  ", tool.currentTimestamp());
+  printLine("================================");
+  const int status = runMode(tool, argumentCount, arguments);
+  // A run whose report never reached its reader did not succeed, whatever its job did.
+  return status == kExitSuccess && wasConsoleOutputLost() ? kExitFailure : status;
 }
 
 }  // namespace tarvik

@@ -24,8 +24,11 @@ std::string ValidateTool::currentTimestamp() const {
     return kUnknownTimestamp;
   }
   char text[64];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", local.tm_year + 1900,
-                local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+  if (std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", local.tm_year + 1900,
+                    local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+                    local.tm_sec) < 0) {
+    return kUnknownTimestamp;
+  }
   return std::string(text).substr(0, 19);
 }
 

@@ -25,8 +25,8 @@ Block makePlaintextBlock(const std::string& text, TextEncoding encoding) {
   Block block{};
   const std::size_t length = std::min(text.size(), kBlockSize);
   for (std::size_t i = 0; i < length; ++i) {
-    block[i] = encoding == TextEncoding::Ebcdic ? toEbcdic(text[i])
-                                                : static_cast<unsigned char>(text[i]);
+    block[i] =
+        encoding == TextEncoding::Ebcdic ? toEbcdic(text[i]) : static_cast<unsigned char>(text[i]);
   }
   return block;
 }

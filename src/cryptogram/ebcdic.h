@@ -8,6 +8,8 @@ namespace tarvik {
 extern const std::array<unsigned char, 256> kAsciiToEbcdic;
 
 /// The EBCDIC byte for `byte`, whatever the signedness of the type that held it.
-inline unsigned char toEbcdic(char byte) { return kAsciiToEbcdic[static_cast<unsigned char>(byte)]; }
+inline unsigned char toEbcdic(char byte) {
+  return kAsciiToEbcdic[static_cast<unsigned char>(byte)];
+}
 
 }  // namespace tarvik

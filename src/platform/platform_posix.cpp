@@ -1,11 +1,11 @@
 #include "platform/platform.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
-#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdint>
+#include <random>
 
 namespace tarvik::platform {
 namespace {
@@ -37,8 +37,11 @@ bool syncFolder(const std::string& folder) {
 std::string makeUniqueSuffix() {
   static std::random_device device;
   static std::mt19937_64 generator(device() ^ static_cast<std::uint64_t>(::getpid()));
-  char text[17];
-  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(generator()));
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string text;
+  for (std::uint64_t bits = generator(), i = 0; i < 16; ++i, bits >>= 4U) {
+    text += kDigits[bits & 0xFU];
+  }
   return text;
 }
 
@@ -129,8 +132,8 @@ int createNamed(const std::string& folder, const std::string& finalPath, std::st
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     const std::string candidate =
         folder + "/." + baseNameOf(finalPath) + "." + makeUniqueSuffix() + ".partial";
-    const int fd = ::open(candidate.c_str(),
-                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kNewFileMode);
+    const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                          kNewFileMode);
     if (fd >= 0) {
       tempPath = candidate;
       return fd;
@@ -165,8 +168,7 @@ int linkUnnamed(int fd, const std::string& finalPath) {
 // Gives `tempPath` the name `finalPath` unless that name is taken.
 int renameNoReplace(const std::string& tempPath, const std::string& finalPath) {
 #ifdef RENAME_NOREPLACE
-  if (::renameat2(AT_FDCWD, tempPath.c_str(), AT_FDCWD, finalPath.c_str(), RENAME_NOREPLACE) ==
-      0) {
+  if (::renameat2(AT_FDCWD, tempPath.c_str(), AT_FDCWD, finalPath.c_str(), RENAME_NOREPLACE) == 0) {
     return 0;
   }
   if (errno != EINVAL && errno != ENOSYS) {
@@ -231,8 +233,8 @@ bool PendingFile::commit() {
 PendingFile::PublishResult PendingFile::publish() {
   Handle& file = *handle_;
   const bool unnamed = file.tempPath.empty();
-  const int result =
-      unnamed ? linkUnnamed(file.fd, file.finalPath) : renameNoReplace(file.tempPath, file.finalPath);
+  const int result = unnamed ? linkUnnamed(file.fd, file.finalPath)
+                             : renameNoReplace(file.tempPath, file.finalPath);
   if (result != 0) {
     return errno == EEXIST ? PublishResult::NameTaken : PublishResult::Failed;
   }

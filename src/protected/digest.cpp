@@ -31,7 +31,7 @@ std::string ContentDigest::finishHex() {
     return {};
   }
   std::string text;
-  text.reserve(2U * size);
+  text.reserve(std::size_t{2} * size);
   for (unsigned int i = 0; i < size; ++i) {
     text += kDigits[digest[i] >> 4U];
     text += kDigits[digest[i] & 0x0FU];

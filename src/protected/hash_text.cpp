@@ -1,5 +1,6 @@
 #include "protected/hash_text.h"
 
+#include <algorithm>
 #include <string>
 
 #include <openssl/crypto.h>
@@ -24,12 +25,8 @@ int hexDigitValue(char digit) {
 }
 
 bool isHexText(const std::string& text) {
-  for (const char digit : text) {
-    if (hexDigitValue(digit) < 0) {
-      return false;
-    }
-  }
-  return true;
+  return std::all_of(text.begin(), text.end(),
+                     [](char digit) { return hexDigitValue(digit) >= 0; });
 }
 
 }  // namespace
@@ -43,8 +40,8 @@ bool ValidateTool::decodeHashText(const std::string& hashText, HashBytes& bytes)
     return false;
   }
   for (std::size_t i = 0; i < hashText.size(); i += 2) {
-    bytes.data[i / 2] =
-        static_cast<unsigned char>(hexDigitValue(hashText[i]) * 16 + hexDigitValue(hashText[i + 1]));
+    bytes.data[i / 2] = static_cast<unsigned char>(hexDigitValue(hashText[i]) * 16 +
+                                                   hexDigitValue(hashText[i + 1]));
   }
   bytes.size = hashText.size() / 2;
   return true;

@@ -22,10 +22,11 @@ HeaderResult readProtectedHeader(platform::InputFile& file) {
     return HeaderResult::ReadError;
   }
   return count == header.size() && header == kProtectedFileMagic ? HeaderResult::Valid
-                                                                  : HeaderResult::NotProtected;
+                                                                 : HeaderResult::NotProtected;
 }
 
-WalkResult walkChunks(platform::InputFile& file, FileKeys& keys, const ClearBytesConsumer& consume) {
+WalkResult walkChunks(platform::InputFile& file, FileKeys& keys,
+                      const ClearBytesConsumer& consume) {
   std::vector<unsigned char> buffer(kWalkBufferSize);
   WalkResult result = WalkResult::Complete;
   for (;;) {

@@ -25,10 +25,11 @@ bool ValidateTool::validateHash(const std::string& inputName, const std::string&
   }
   ContentDigest digest(hashText.size());
   FileKeys keys(hash);
-  const WalkResult walk = walkChunks(*input, keys, [&digest](const unsigned char* data, std::size_t size) {
-    digest.update(data, size);
-    return true;
-  });
+  const WalkResult walk =
+      walkChunks(*input, keys, [&digest](const unsigned char* data, std::size_t size) {
+        digest.update(data, size);
+        return true;
+      });
   if (walk != WalkResult::Complete) {
     reportReadError(inputName);
     return false;

@@ -44,20 +44,21 @@ TEST_P(CryptogramMode, PrintsOneLineAfterTheBanner) {
 constexpr const char* kPasswordAscii = "U/lsH4q3r8aKRsg6e7ARwA==";
 constexpr const char* kPasswordEbcdic = "ZsjSmy1AcFkpV44x8WeNRA==";
 
-INSTANTIATE_TEST_SUITE_P(
-    CommandLine, CryptogramMode,
-    ::testing::Values(CryptogramCase{"-a", "password", kPasswordAscii},
-                      CryptogramCase{"-ascii", "password", kPasswordAscii},
-                      CryptogramCase{"-e", "password", kPasswordEbcdic},
-                      CryptogramCase{"-ebcdic", "password", kPasswordEbcdic},
-                      CryptogramCase{"-a", "", ""}, CryptogramCase{"-e", "", ""},
-                      CryptogramCase{"-ascii", "", ""}, CryptogramCase{"-ebcdic", "", ""}));
+INSTANTIATE_TEST_SUITE_P(CommandLine, CryptogramMode,
+                         ::testing::Values(CryptogramCase{"-a", "password", kPasswordAscii},
+                                           CryptogramCase{"-ascii", "password", kPasswordAscii},
+                                           CryptogramCase{"-e", "password", kPasswordEbcdic},
+                                           CryptogramCase{"-ebcdic", "password", kPasswordEbcdic},
+                                           CryptogramCase{"-a", "", ""},
+                                           CryptogramCase{"-e", "", ""},
+                                           CryptogramCase{"-ascii", "", ""},
+                                           CryptogramCase{"-ebcdic", "", ""}));
 
 TEST(CommandLine, UsageExamplesAreWhatTheProgramPrintsForPassword) {
-  EXPECT_EQ(usageLines()[10], "produces base64 encoded cryptogram: " +
-                                  runProgram({"-a", "password"}).lines.at(0));
-  EXPECT_EQ(usageLines()[16], "produces base64 encoded cryptogram: " +
-                                  runProgram({"-e", "password"}).lines.at(0));
+  EXPECT_EQ(usageLines()[10],
+            "produces base64 encoded cryptogram: " + runProgram({"-a", "password"}).lines.at(0));
+  EXPECT_EQ(usageLines()[16],
+            "produces base64 encoded cryptogram: " + runProgram({"-e", "password"}).lines.at(0));
 }
 
 TEST(CommandLine, OnlyTheFirstSixteenBytesCount) {
@@ -67,6 +68,19 @@ TEST(CommandLine, OnlyTheFirstSixteenBytesCount) {
   EXPECT_NE(runProgram({"-a", "0123456789abcdef"}).lines, first);
   ASSERT_EQ(first.size(), 1U);
   EXPECT_EQ(first[0].size(), 24U);
+}
+
+TEST(CommandLine, OutputThatCannotBeWrittenFailsTheRun) {
+  struct Case {
+    const char* arguments;
+    int status;
+  };
+  for (const Case c : {Case{"-a password", 2}, Case{"", 1}, Case{"x.rcc short", 2}}) {
+    int status = 0;
+    const std::string printed = testing::runCommand(
+        programCommand() + " " + c.arguments + " >/dev/full 2>/dev/null; echo $?", status);
+    EXPECT_EQ(printed, std::to_string(c.status) + "\n") << c.arguments;
+  }
 }
 
 TEST(CommandLine, BannerShowsLocalTimeUnderAHalfHourZone) {

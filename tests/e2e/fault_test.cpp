@@ -34,9 +34,9 @@ Lines concat(Lines lines, const Lines& more) {
   return lines;
 }
 
-const Lines kWriteFailed = concat(kDecryptionStarted, {"Error writing output file report",
-                                                       "Decryption failed!",
-                                                       "Validate processing failed"});
+const Lines kWriteFailed = concat(
+    kDecryptionStarted,
+    {"Error writing output file report", "Decryption failed!", "Validate processing failed"});
 
 bool hasStrace() {
   int status = 0;
@@ -46,16 +46,16 @@ bool hasStrace() {
 
 class Faults : public ::testing::Test {
 protected:
-  void SetUp() override {
-    hash_ = makeProtectedFile(folder_.path(), "report.rcc", clear_, "sha1");
-  }
+  void SetUp() override { hash_ = makeProtectedFile(folder_.path(), "report.rcc", clear_, "sha1"); }
 
   // Runs the program under strace, which makes the chosen system call fail or kills the program.
   RunResult runInjected(const std::string& straceOptions) {
     // LeakSanitizer cannot work under ptrace; the other runs of a sanitized build check leaks.
     return runProgram({"report.rcc", hash_},
-                      {folder_.path(), "ASAN_OPTIONS=\"$ASAN_OPTIONS:detect_leaks=0\" strace -f -qq "
-                                       "-o /dev/null " + straceOptions + " --"});
+                      {folder_.path(),
+                       "ASAN_OPTIONS=\"$ASAN_OPTIONS:detect_leaks=0\" strace -f -qq "
+                       "-o /dev/null " +
+                           straceOptions + " --"});
   }
 
   void expectNoClearFile() { EXPECT_EQ(listFolder(folder_.path()), Lines{"report.rcc"}); }
@@ -92,8 +92,8 @@ TEST_F(InjectedFaults, ReadErrorWhileDecrypting) {
   const RunResult result =
       runInjected("-P " + input() + " -e trace=read -e inject=read:error=EIO:when=9");
   EXPECT_EQ(result.lines,
-            concat(kDecryptionStarted, {"Error reading input file report.rcc",
-                                        "Decryption failed!", "Validate processing failed"}));
+            concat(kDecryptionStarted, {"Error reading input file report.rcc", "Decryption failed!",
+                                        "Validate processing failed"}));
   EXPECT_EQ(result.status, kFailed);
   expectNoClearFile();
 }
@@ -141,7 +141,7 @@ protected:
     if (::geteuid() != 0) {
       GTEST_SKIP() << "mounting a small tmpfs needs root";
     }
-    const std::string options = "size=" + std::to_string(kBodySize + 64 * 1024);
+    const std::string options = "size=" + std::to_string(kBodySize + std::size_t{64} * 1024);
     if (::mount("tmpfs", folder_.path().c_str(), "tmpfs", 0, options.c_str()) != 0) {
       GTEST_SKIP() << "cannot mount a tmpfs here";
     }
@@ -166,9 +166,9 @@ TEST_F(FullDisk, LeavesNoPartialClearFile) {
 TEST_F(FullDisk, ReadOnlyFolderCannotTakeTheClearFile) {
   ASSERT_EQ(::mount("tmpfs", folder_.path().c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr), 0);
   const RunResult result = runProgram({"report.rcc", hash_}, {folder_.path(), ""});
-  EXPECT_EQ(result.lines, (Lines{"Validating hash", "Hash value is correct",
-                                 "Unable to open output file report", "Decryption failed!",
-                                 "Validate processing failed"}));
+  EXPECT_EQ(result.lines,
+            (Lines{"Validating hash", "Hash value is correct", "Unable to open output file report",
+                   "Decryption failed!", "Validate processing failed"}));
   EXPECT_EQ(result.status, kFailed);
   expectNoClearFile();
 }

@@ -139,8 +139,8 @@ TEST_P(RefusedName, MustEndInRcc) {
 
 INSTANTIATE_TEST_SUITE_P(Names, RefusedName,
                          ::testing::Values("report.RCC", "report.Rcc", "report.rcc.bak",
-                                           "report.rc", "rcc", "-A", "-ASCII", "--a", "-a ",
-                                           "-E", ""));
+                                           "report.rc", "rcc", "-A", "-ASCII", "--a", "-a ", "-E",
+                                           ""));
 
 struct ExistingEntry {
   const char* name;
@@ -220,8 +220,8 @@ TEST_F(ValidateMode, FileWithoutTheMagic) {
                                      std::string(), std::string("*PA-DSS-")}) {
     writeFileBytes(folder_ / "report.rcc", Bytes(content.begin(), content.end()));
     const RunResult result = run({"report.rcc", kSha1OfNothing});
-    EXPECT_EQ(result.lines,
-              hashValidationFailedWith({"Validating hash", "Invalid file: not encrypted by Tarvik"}))
+    EXPECT_EQ(result.lines, hashValidationFailedWith(
+                                {"Validating hash", "Invalid file: not encrypted by Tarvik"}))
         << content;
     EXPECT_EQ(result.status, kFailed);
     EXPECT_EQ(listFolder(folder_.path()), Lines{"report.rcc"});

@@ -1,5 +1,6 @@
 #include "support/test_support.h"
 
+#include <sys/wait.h>
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -7,7 +8,6 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
-#include <sys/wait.h>
 
 namespace tarvik::testing {
 
@@ -47,7 +47,8 @@ Bytes readFileBytes(const std::filesystem::path& path) {
 
 void writeFileBytes(const std::filesystem::path& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   if (!out) {
     throw std::runtime_error("cannot write " + path.string());
   }
@@ -79,7 +80,7 @@ ScratchFolder::~ScratchFolder() {
 }
 
 std::string runCommand(const std::string& command, int& status) {
-  FILE* pipe = ::popen(command.c_str(), "r");
+  FILE* pipe = ::popen(command.c_str(), "r");  // NOLINT(cert-env33-c): the tests drive a shell
   if (pipe == nullptr) {
     throw std::runtime_error("cannot run " + command);
   }

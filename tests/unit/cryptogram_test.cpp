@@ -25,10 +25,10 @@ std::string encryptWithOpenssl(const Bytes& block) {
   const ScratchFolder folder;
   writeFileBytes(folder / "block", block);
   int status = 0;
-  std::string output = runCommand("openssl enc -aes-128-ecb -nopad -K " +
-                                      std::string(kCryptogramKeyHex) + " -in " +
-                                      shellQuote((folder / "block").string()) + " | base64 -w0",
-                                  status);
+  std::string output =
+      runCommand("openssl enc -aes-128-ecb -nopad -K " + std::string(kCryptogramKeyHex) + " -in " +
+                     shellQuote((folder / "block").string()) + " | base64 -w0",
+                 status);
   EXPECT_EQ(status, 0);
   return output;
 }
@@ -65,8 +65,8 @@ INSTANTIATE_TEST_SUITE_P(
                        "c1e94081a940f0f9c1e94081a940f0f9"},
         CryptogramCase{"UpperHalfBytes", "\xE9\xFF\x9F\x80", "e9ff9f80000000000000000000000000",
                        "cbfeff20000000000000000000000000"},
-        CryptogramCase{"Controls", std::string("\x01\x0a\x7f", 3), "010a7f00000000000000000000000000",
-                       "01250700000000000000000000000000"}),
+        CryptogramCase{"Controls", std::string("\x01\x0a\x7f", 3),
+                       "010a7f00000000000000000000000000", "01250700000000000000000000000000"}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST(Cryptogram, OfAnEmptyTextIsEmpty) {

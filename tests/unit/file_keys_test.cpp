@@ -12,11 +12,11 @@ namespace tarvik {
 namespace {
 
 using testing::Bytes;
+using testing::fromHex;
 using testing::kAbcSha1;
 using testing::kAbcTwoChunkCiphertext;
 using testing::kWeakKeyCiphertext;
 using testing::kWeakKeyHash;
-using testing::fromHex;
 using testing::makeCountingBytes;
 using testing::toHex;
 
@@ -37,7 +37,11 @@ Bytes decrypt(FileKeys& keys, const Bytes& ciphertext) {
 TEST(FileKeys, SetsOddParityOnTheKeysAndCopiesTheIvUnchanged) {
   // Bytes 12-15 (03 0c 30 ff) all hold an even number of one bits: K2 gets them with the lowest
   // bit flipped, the IV exactly as decoded.
-  const FileKeys keys(hashFromHex("00fe7f8081c3e7ff" "1122334403" "0c30ff" "55667788"));
+  const FileKeys keys(
+      hashFromHex("00fe7f8081c3e7ff"
+                  "1122334403"
+                  "0c30ff"
+                  "55667788"));
   EXPECT_EQ(hexOf(keys.k1()), "01fe7f8080c2e6fe");
   EXPECT_EQ(hexOf(keys.k2()), "10233245020d31fe");
   EXPECT_EQ(hexOf(keys.iv()), "030c30ff55667788");

@@ -13,9 +13,9 @@ namespace {
 using testing::kAbcSha1;
 using testing::toHex;
 
-
 std::string decodedHex(const HashBytes& bytes) {
-  return toHex(testing::Bytes(bytes.data.begin(), bytes.data.begin() + static_cast<long>(bytes.size)));
+  return toHex(
+      testing::Bytes(bytes.data.begin(), bytes.data.begin() + static_cast<long>(bytes.size)));
 }
 
 struct DecodeCase {
@@ -39,8 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DecodeCase{"A9993E364706816ABA3E25717850C26C9CD0D89D", kAbcSha1},
                       DecodeCase{"a9993E364706816aBA3e25717850c26C9cd0D89d", kAbcSha1},
                       DecodeCase{"0123456789abcdefABCDEF", "0123456789abcdefabcdef"},
-                      DecodeCase{"f0", "f0"},
-                      DecodeCase{"", ""}));
+                      DecodeCase{"f0", "f0"}, DecodeCase{"", ""}));
 
 TEST(HashText, DecodesAll128CharactersOfASha512Text) {
   const std::string text(128, 'e');
@@ -72,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
                       std::string("0x993e364706816aba3e25717850c26c9cd0d89d"),  // prefix
                       std::string("g9993e364706816aba3e25717850c26c9cd0d89d"),  // beyond f
                       withLast('G'), withLast('z'), withLast('\0'), withLast('\xC1'),
-                      std::string("abc"),                                         // odd length
+                      std::string("abc"),       // odd length
                       std::string(130, 'a')));  // more than a SHA-512 digest holds
 
 }  // namespace

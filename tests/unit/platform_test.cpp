@@ -76,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(Platform, PendingFileTest,
                                            PendingFile::Naming::AlwaysNamed),
                          [](const auto& testInfo) {
                            return testInfo.param == PendingFile::Naming::AlwaysNamed ? "Named"
-                                                                                 : "Unnamed";
+                                                                                     : "Unnamed";
                          });
 
 TEST(Platform, PathExistsForEveryKindOfEntry) {

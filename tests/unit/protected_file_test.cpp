@@ -11,10 +11,10 @@ namespace tarvik {
 namespace {
 
 using testing::Bytes;
+using testing::fromHex;
 using testing::kAbcIv;
 using testing::kAbcSha1;
 using testing::kAbcTwoChunkCiphertext;
-using testing::fromHex;
 using testing::makeCountingBytes;
 using testing::ScratchFolder;
 using testing::toHex;
