@@ -17,8 +17,11 @@ for algorithm in sha1 sha512; do
   echo
   echo "\$ TarvikValidate report.rcc $hash    # in $work/$algorithm"
   (cd "$work/$algorithm" && "$program" report.rcc "$hash")
-  cmp -s "$work/$algorithm/report" samples/report.txt
-  echo "(the clear file $work/$algorithm/report equals samples/report.txt)"
+  if ! cmp -s "$work/$algorithm/report" samples/report.txt; then
+    echo "The clear file $work/$algorithm/report differs from samples/report.txt" >&2
+    exit 1
+  fi
+  echo "(the clear file $work/$algorithm/report equals samples/report.txt; the folder is kept)"
 done
 echo
 echo "\$ TarvikValidate -a password"

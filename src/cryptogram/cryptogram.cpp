@@ -17,10 +17,6 @@ namespace {
 constexpr std::size_t kBlockSize = 16;
 using Block = std::array<unsigned char, kBlockSize>;
 
-struct CipherContextFree {
-  void operator()(EVP_CIPHER_CTX* context) const { EVP_CIPHER_CTX_free(context); }
-};
-
 Block makePlaintextBlock(const std::string& text, TextEncoding encoding) {
   Block block{};
   const std::size_t length = std::min(text.size(), kBlockSize);
@@ -33,7 +29,8 @@ Block makePlaintextBlock(const std::string& text, TextEncoding encoding) {
 
 /// One AES-128 block encryption, no chaining; false when the library refuses.
 bool encryptBlock(const Block& key, const Block& plaintext, Block& ciphertext) {
-  const std::unique_ptr<EVP_CIPHER_CTX, CipherContextFree> context(EVP_CIPHER_CTX_new());
+  const std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)> context(
+      EVP_CIPHER_CTX_new(), &EVP_CIPHER_CTX_free);
   int written = 0;
   return context &&
          EVP_EncryptInit_ex(context.get(), EVP_aes_128_ecb(), nullptr, key.data(), nullptr) == 1 &&

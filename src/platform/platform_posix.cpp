@@ -25,15 +25,6 @@ std::string baseNameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool syncFolder(const std::string& folder) {
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) {
-    return false;
-  }
-  const bool synced = ::fsync(fd) == 0;
-  return ::close(fd) == 0 && synced;
-}
-
 std::string makeUniqueSuffix() {
   static std::random_device device;
   static std::mt19937_64 generator(device() ^ static_cast<std::uint64_t>(::getpid()));
@@ -66,9 +57,25 @@ InputFile::InputFile(std::unique_ptr<Handle> handle) : handle_(std::move(handle)
 
 InputFile::~InputFile() { ::close(handle_->fd); }
 
+namespace {
+
+// Pipes, sockets and terminals would block the run or never end; folders and files open.
+bool isReadableKind(int fd) {
+  struct stat status {};
+  return ::fstat(fd, &status) == 0 && !S_ISFIFO(status.st_mode) && !S_ISSOCK(status.st_mode) &&
+         !S_ISCHR(status.st_mode);
+}
+
+}  // namespace
+
 std::unique_ptr<InputFile> InputFile::open(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK, opening a pipe would wait for a writer that may never come.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
+    return nullptr;
+  }
+  if (!isReadableKind(fd) || ::fcntl(fd, F_SETFL, O_RDONLY) != 0) {
+    ::close(fd);
     return nullptr;
   }
   return std::unique_ptr<InputFile>(new InputFile(std::make_unique<Handle>(Handle{fd})));
@@ -94,48 +101,73 @@ bool InputFile::readFully(unsigned char* buffer, std::size_t size, std::size_t& 
 
 // ---------------------------------------------------------------------------------------------
 
-// An unnamed file (O_TMPFILE) has an empty `tempPath`; a named one is removed unless published.
+// The pending file is created, named and synced relative to its folder, opened once, so that
+// all of it happens in the same folder even if a path component is renamed meanwhile. `tempName`
+// is set while a named temporary file exists that must go when the object goes.
 struct PendingFile::Handle {
+  int folderFd = -1;
+  bool folderReadable = false;  // a folder opened only as a path cannot be synced
   int fd = -1;
-  std::string finalPath;
-  std::string tempPath;
-  bool published = false;
+  std::string finalName;
+  std::string tempName;
+  dev_t device = 0;
+  ino_t inode = 0;
 };
 
 PendingFile::PendingFile(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
 
 PendingFile::~PendingFile() {
-  if (handle_->fd >= 0) {
-    ::close(handle_->fd);
+  Handle& file = *handle_;
+  if (file.fd >= 0) {
+    ::close(file.fd);
   }
-  if (!handle_->published && !handle_->tempPath.empty()) {
-    ::unlink(handle_->tempPath.c_str());
+  if (!file.tempName.empty()) {
+    ::unlinkat(file.folderFd, file.tempName.c_str(), 0);
   }
+  ::close(file.folderFd);
 }
 
 namespace {
 
-int createUnnamed(const std::string& folder) {
+// A folder the user may write to but not list still takes the clear file.
+int openFolder(const std::string& folder, bool& readable) {
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  readable = fd >= 0;
+#ifdef O_PATH
+  if (fd < 0 && errno == EACCES) {
+    fd = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  }
+#endif
+  return fd;
+}
+
+// An unnamed file can later be linked only through /proc (or with a privilege); without that it
+// would be written in full and then fail, so it is not tried.
+int createUnnamed(int folderFd) {
 #ifdef O_TMPFILE
-  return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, kNewFileMode);
-#else
-  (void)folder;
+  if (::access("/proc/self/fd", X_OK) == 0) {
+    return ::openat(folderFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, kNewFileMode);
+  }
+#endif
+  (void)folderFd;
   errno = EOPNOTSUPP;
   return -1;
-#endif
+}
+
+bool isUnsupportedUnnamed(int error) {
+  return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
 }
 
 // A hidden name beside the final one, with a random part so that a file left by a killed run
 // never stands in the way of a later one.
-int createNamed(const std::string& folder, const std::string& finalPath, std::string& tempPath) {
+int createNamed(int folderFd, const std::string& finalName, std::string& tempName) {
   constexpr int kAttempts = 16;
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    const std::string candidate =
-        folder + "/." + baseNameOf(finalPath) + "." + makeUniqueSuffix() + ".partial";
-    const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                          kNewFileMode);
+    const std::string candidate = "." + finalName + "." + makeUniqueSuffix() + ".partial";
+    const int fd = ::openat(folderFd, candidate.c_str(),
+                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kNewFileMode);
     if (fd >= 0) {
-      tempPath = candidate;
+      tempName = candidate;
       return fd;
     }
     if (errno != EEXIST) {
@@ -145,62 +177,89 @@ int createNamed(const std::string& folder, const std::string& finalPath, std::st
   return -1;
 }
 
-bool isUnsupportedUnnamed(int error) {
-  return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
-}
-
-// Links the unnamed file into the folder; link creation never replaces an existing name.
-int linkUnnamed(int fd, const std::string& finalPath) {
-  const std::string procPath = "/proc/self/fd/" + std::to_string(fd);
-  if (::linkat(AT_FDCWD, procPath.c_str(), AT_FDCWD, finalPath.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+// Links the unnamed file into its folder; a link never replaces an existing name.
+int linkUnnamed(const PendingFile::Handle& file) {
+  const std::string procPath = "/proc/self/fd/" + std::to_string(file.fd);
+  if (::linkat(AT_FDCWD, procPath.c_str(), file.folderFd, file.finalName.c_str(),
+               AT_SYMLINK_FOLLOW) == 0) {
     return 0;
   }
-  if (errno != ENOENT) {
-    return -1;
-  }
 #ifdef AT_EMPTY_PATH
-  return ::linkat(fd, "", AT_FDCWD, finalPath.c_str(), AT_EMPTY_PATH);
-#else
-  return -1;
+  if (errno == ENOENT) {
+    return ::linkat(file.fd, "", file.folderFd, file.finalName.c_str(), AT_EMPTY_PATH);
+  }
 #endif
+  return -1;
 }
 
-// Gives `tempPath` the name `finalPath` unless that name is taken.
-int renameNoReplace(const std::string& tempPath, const std::string& finalPath) {
+// Gives the temporary file the final name unless that name is taken. Where the file system
+// cannot rename without replacing, a new link and the removal of the old name do the same.
+int renameNoReplace(PendingFile::Handle& file) {
+  const char* from = file.tempName.c_str();
+  const char* to = file.finalName.c_str();
 #ifdef RENAME_NOREPLACE
-  if (::renameat2(AT_FDCWD, tempPath.c_str(), AT_FDCWD, finalPath.c_str(), RENAME_NOREPLACE) == 0) {
+  if (::renameat2(file.folderFd, from, file.folderFd, to, RENAME_NOREPLACE) == 0) {
+    file.tempName.clear();
     return 0;
   }
   if (errno != EINVAL && errno != ENOSYS) {
     return -1;
   }
 #endif
-  if (::link(tempPath.c_str(), finalPath.c_str()) != 0) {
+  if (::linkat(file.folderFd, from, file.folderFd, to, 0) != 0) {
     return -1;
   }
-  ::unlink(tempPath.c_str());
+  if (::unlinkat(file.folderFd, from, 0) == 0) {
+    file.tempName.clear();  // otherwise the destructor tries again
+  }
   return 0;
+}
+
+// Makes the new name durable. Folders that cannot be synced (opened only as a path, or on file
+// systems that do not sync folders) are left as they are; an I/O error is a failure.
+bool syncFolder(const PendingFile::Handle& file) {
+  if (!file.folderReadable) {
+    return true;
+  }
+  return ::fsync(file.folderFd) == 0 || errno == EINVAL || errno == EROFS;
+}
+
+// Removes the final name only while it is still this file, never something put there since.
+void unpublish(const PendingFile::Handle& file) {
+  struct stat status {};
+  if (::fstatat(file.folderFd, file.finalName.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+      status.st_dev == file.device && status.st_ino == file.inode) {
+    ::unlinkat(file.folderFd, file.finalName.c_str(), 0);
+  }
 }
 
 }  // namespace
 
 std::unique_ptr<PendingFile> PendingFile::create(const std::string& finalPath, Naming naming) {
-  if (finalPath.empty()) {
-    return nullptr;
-  }
   auto handle = std::make_unique<Handle>();
-  handle->finalPath = finalPath;
-  const std::string folder = folderOf(finalPath);
-  if (naming == Naming::UnnamedWherePossible) {
-    handle->fd = createUnnamed(folder);
+  handle->finalName = baseNameOf(finalPath);
+  if (handle->finalName.empty()) {
+    return nullptr;  // no name at all, or a name that ends in a folder separator
   }
-  if (handle->fd < 0 && (naming == Naming::AlwaysNamed || isUnsupportedUnnamed(errno))) {
-    handle->fd = createNamed(folder, finalPath, handle->tempPath);
-  }
-  if (handle->fd < 0) {
+  auto file = std::unique_ptr<PendingFile>(new PendingFile(std::move(handle)));
+  Handle& pending = *file->handle_;
+  pending.folderFd = openFolder(folderOf(finalPath), pending.folderReadable);
+  if (pending.folderFd < 0) {
     return nullptr;
   }
-  return std::unique_ptr<PendingFile>(new PendingFile(std::move(handle)));
+  if (naming == Naming::UnnamedWherePossible) {
+    pending.fd = createUnnamed(pending.folderFd);
+  }
+  if (pending.fd < 0 && (naming == Naming::AlwaysNamed || isUnsupportedUnnamed(errno))) {
+    pending.fd = createNamed(pending.folderFd, pending.finalName, pending.tempName);
+  }
+  struct stat status {};
+  if (pending.fd < 0 || ::fstat(pending.fd, &status) != 0) {
+    return nullptr;
+  }
+  pending.device = status.st_dev;
+  pending.inode = status.st_ino;
+  return file;
 }
 
 bool PendingFile::write(const unsigned char* data, std::size_t size) {
@@ -218,36 +277,19 @@ bool PendingFile::write(const unsigned char* data, std::size_t size) {
   return true;
 }
 
-bool PendingFile::commit() {
-  if (::fsync(handle_->fd) != 0) {
-    return false;
-  }
-  if (handle_->tempPath.empty()) {
-    return true;  // an unnamed file must stay open until it is linked
-  }
-  const int fd = handle_->fd;
-  handle_->fd = -1;
-  return ::close(fd) == 0;
-}
+bool PendingFile::commit() { return ::fsync(handle_->fd) == 0; }
 
 PendingFile::PublishResult PendingFile::publish() {
   Handle& file = *handle_;
-  const bool unnamed = file.tempPath.empty();
-  const int result = unnamed ? linkUnnamed(file.fd, file.finalPath)
-                             : renameNoReplace(file.tempPath, file.finalPath);
+  const int result = file.tempName.empty() ? linkUnnamed(file) : renameNoReplace(file);
   if (result != 0) {
     return errno == EEXIST ? PublishResult::NameTaken : PublishResult::Failed;
   }
-  file.published = true;
-  bool durable = true;
-  if (unnamed) {
-    durable = ::close(file.fd) == 0;
-    file.fd = -1;
-  }
-  durable = syncFolder(folderOf(file.finalPath)) && durable;
-  if (!durable) {
-    // The name was ours a moment ago; a failure leaves no clear file behind.
-    ::unlink(file.finalPath.c_str());
+  const bool synced = syncFolder(file);
+  const bool closed = ::close(file.fd) == 0;
+  file.fd = -1;
+  if (!synced || !closed) {
+    unpublish(file);
     return PublishResult::Failed;
   }
   return PublishResult::Published;

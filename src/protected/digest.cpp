@@ -14,7 +14,8 @@ const EVP_MD* fetchDigest(std::size_t hashTextLength) {
 
 }  // namespace
 
-ContentDigest::ContentDigest(std::size_t hashTextLength) : context_(EVP_MD_CTX_new()) {
+ContentDigest::ContentDigest(std::size_t hashTextLength)
+    : context_(EVP_MD_CTX_new(), &EVP_MD_CTX_free) {
   // A failed set-up shows as a digest that matches nothing: the comparison is the check.
   EVP_DigestInit_ex(context_.get(), fetchDigest(hashTextLength), nullptr);
 }

@@ -17,10 +17,7 @@ public:
   std::string finishHex();
 
 private:
-  struct DigestContextFree {
-    void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
-  };
-  std::unique_ptr<EVP_MD_CTX, DigestContextFree> context_;
+  std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context_;
 };
 
 /// `text` with the letters a to z in upper case.

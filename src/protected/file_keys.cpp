@@ -41,7 +41,7 @@ FileKeys::FileKeys(const HashBytes& hash)
     : k1_(copyBlock(hash, kK1Offset)),
       k2_(copyBlock(hash, kK2Offset)),
       iv_(copyBlock(hash, kIvOffset)),
-      context_(EVP_CIPHER_CTX_new()) {
+      context_(EVP_CIPHER_CTX_new(), &EVP_CIPHER_CTX_free) {
   setOddParity(k1_);
   setOddParity(k2_);
   std::array<unsigned char, 16> key{};

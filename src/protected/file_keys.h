@@ -37,14 +37,10 @@ public:
   void decryptChunks(const unsigned char* in, unsigned char* out, std::size_t size);
 
 private:
-  struct CipherContextFree {
-    void operator()(EVP_CIPHER_CTX* context) const { EVP_CIPHER_CTX_free(context); }
-  };
-
   Block k1_{};
   Block k2_{};
   Block iv_{};
-  std::unique_ptr<EVP_CIPHER_CTX, CipherContextFree> context_;
+  std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)> context_;
 };
 
 }  // namespace tarvik

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -98,10 +99,15 @@ TEST_F(InjectedFaults, ReadErrorWhileDecrypting) {
   expectNoClearFile();
 }
 
-// The banner, the separator and three lines come first, one write each; the sixth write is the
-// first of the clear file, the seventh its second.
+// Every console line is one write; the clear file's writes follow the lines printed before it.
+std::string clearFileWrite(std::size_t number) {
+  const std::size_t consoleWrites = 2 + kDecryptionStarted.size();
+  return std::to_string(consoleWrites + number);
+}
+
 TEST_F(InjectedFaults, WriteError) {
-  const RunResult result = runInjected("-e trace=write -e inject=write:error=EIO:when=7");
+  const RunResult result =
+      runInjected("-e trace=write -e inject=write:error=EIO:when=" + clearFileWrite(2));
   EXPECT_EQ(result.lines, kWriteFailed);
   EXPECT_EQ(result.status, kFailed);
   expectNoClearFile();
@@ -114,8 +120,17 @@ TEST_F(InjectedFaults, SyncError) {
   expectNoClearFile();
 }
 
+// The first sync is the clear file's, the second that of its folder once the name is given.
+TEST_F(InjectedFaults, FolderSyncErrorTakesTheNameBackAgain) {
+  const RunResult result = runInjected("-e trace=fsync -e inject=fsync:error=EIO:when=2");
+  EXPECT_EQ(result.lines, kWriteFailed);
+  EXPECT_EQ(result.status, kFailed);
+  expectNoClearFile();
+}
+
 TEST_F(InjectedFaults, KilledWhileWritingLeavesNothingAndARerunSucceeds) {
-  const RunResult killed = runInjected("-e trace=write -e inject=write:signal=KILL:when=7");
+  const RunResult killed =
+      runInjected("-e trace=write -e inject=write:signal=KILL:when=" + clearFileWrite(2));
   EXPECT_EQ(killed.lines, kDecryptionStarted);
   EXPECT_EQ(killed.status, 128 + 9);
   expectNoClearFile();
@@ -132,6 +147,57 @@ TEST_F(Faults, ProtectedFileThatIsAFolder) {
   EXPECT_EQ(result.lines, (Lines{"Validating hash", "Error reading input file folder.rcc",
                                  "Hash validation failed", "Validate processing failed"}));
   EXPECT_EQ(result.status, kFailed);
+}
+
+TEST_F(Faults, ProtectedFileThatIsAPipeIsNotWaitedFor) {
+  ASSERT_EQ(::mkfifo((folder_ / "pipe.rcc").c_str(), 0600), 0);
+  const RunResult result = runProgram({"pipe.rcc", hash_}, {folder_.path(), "timeout 20"});
+  EXPECT_EQ(result.lines, (Lines{"Cannot open input file pipe.rcc", "Hash validation failed",
+                                 "Validate processing failed"}));
+  EXPECT_EQ(result.status, kFailed);
+}
+
+// Runs as an unprivileged user, for what root's privileges would hide.
+class AsAnotherUser : public Faults {
+protected:
+  static constexpr const char* kAsNobody = "setpriv --reuid=nobody --regid=nogroup --clear-groups";
+
+  void SetUp() override {
+    if (::geteuid() != 0) {
+      GTEST_SKIP() << "switching to another user needs root";
+    }
+    if (runProgram({}, {folder_.path(), kAsNobody}).status != 1) {
+      GTEST_SKIP() << "the program cannot be run as nobody from where it was built";
+    }
+    Faults::SetUp();
+  }
+
+  RunResult runAsNobody() { return runProgram({"report.rcc", hash_}, {folder_.path(), kAsNobody}); }
+};
+
+TEST_F(AsAnotherUser, WritesIntoAFolderItCannotList) {
+  std::filesystem::permissions(
+      folder_.path(), std::filesystem::perms::owner_write | std::filesystem::perms::owner_exec |
+                          std::filesystem::perms::group_write | std::filesystem::perms::group_exec |
+                          std::filesystem::perms::others_write |
+                          std::filesystem::perms::others_exec);
+  const RunResult result = runAsNobody();
+  EXPECT_EQ(result.lines,
+            concat(kDecryptionStarted, {"Decryption to report complete",
+                                        "Validate processing completed successfully"}));
+  EXPECT_EQ(result.status, 0);
+  EXPECT_TRUE(readFileBytes(folder_ / "report") == clear_);
+}
+
+TEST_F(AsAnotherUser, RefusesAClearFileItCannotRead) {
+  std::filesystem::permissions(folder_.path(), std::filesystem::perms::all);
+  testing::writeFileBytes(folder_ / "report", {'k', 'e', 'e', 'p'});
+  std::filesystem::permissions(folder_ / "report", std::filesystem::perms::none);
+  const RunResult result = runAsNobody();
+  EXPECT_EQ(result.lines,
+            (Lines{"Output file report already exists", "Validate processing failed"}));
+  EXPECT_EQ(result.status, kFailed);
+  EXPECT_TRUE(readFileBytes(folder_ / "report") == (Bytes{'k', 'e', 'e', 'p'}));
 }
 
 // A tmpfs just large enough for the protected file: the clear file cannot fit.

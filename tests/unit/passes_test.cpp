@@ -63,6 +63,14 @@ TEST_F(Passes, InputTruncatedAfterValidationIsNeverPublished) {
   EXPECT_EQ(listFolder(folder_.path()), Names{"report.rcc"});
 }
 
+TEST_F(Passes, ClearFileThatAppearedAfterTheCheckIsNeverReplaced) {
+  writeFileBytes(clearName_, {'n', 'e', 'w'});
+  bool result = true;
+  EXPECT_EQ(decrypt(result), "Output file " + clearName_ + " already exists\n");
+  EXPECT_FALSE(result);
+  EXPECT_TRUE(readFileBytes(clearName_) == (Bytes{'n', 'e', 'w'}));
+}
+
 TEST_F(Passes, DecryptionAloneWritesTheVerifiedClearFile) {
   bool result = false;
   EXPECT_EQ(decrypt(result),

@@ -93,7 +93,7 @@ TEST(Platform, PathExistsForEveryKindOfEntry) {
   EXPECT_FALSE(platform::pathExists(""));
 }
 
-TEST(Platform, ReadFullyTellsTheEndOfTheFileFromAnError) {
+TEST(Platform, ReadFullyTellsTheEndOfTheFileFromAReadError) {
   const ScratchFolder folder;
   writeFileBytes(folder / "file", makeCountingBytes(10));
   const auto file = platform::InputFile::open((folder / "file").string());
@@ -103,6 +103,9 @@ TEST(Platform, ReadFullyTellsTheEndOfTheFileFromAnError) {
   EXPECT_EQ(count, 10U);
   EXPECT_TRUE(file->readFully(buffer.data(), buffer.size(), count));
   EXPECT_EQ(count, 0U);
+  const auto folderAsFile = platform::InputFile::open(folder.path().string());
+  ASSERT_NE(folderAsFile, nullptr);
+  EXPECT_FALSE(folderAsFile->readFully(buffer.data(), buffer.size(), count));
   EXPECT_EQ(platform::InputFile::open((folder / "missing").string()), nullptr);
 }
 
