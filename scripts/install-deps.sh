@@ -2,7 +2,8 @@
 # Installs, from Debian's archive, whatever of the build and test tools is missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libssl-dev openssl libgtest-dev libbenchmark-dev strace coreutils)
+packages=(cmake ninja-build g++ clang clang-tidy clang-format libclang-rt-14-dev libssl-dev openssl
+          libgtest-dev libbenchmark-dev strace coreutils util-linux dpkg-dev file)
 missing=()
 for package in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
