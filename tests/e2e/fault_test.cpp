@@ -144,8 +144,11 @@ TEST_F(InjectedFaults, KilledWhileWritingLeavesNothingAndARerunSucceeds) {
 TEST_F(Faults, ProtectedFileThatIsAFolder) {
   std::filesystem::create_directory(folder_ / "folder.rcc");
   const RunResult result = runProgram({"folder.rcc", hash_}, {folder_.path(), ""});
-  EXPECT_EQ(result.lines, (Lines{"Validating hash", "Error reading input file folder.rcc",
-                                 "Hash validation failed", "Validate processing failed"}));
+  // POSIX opens a folder, and then its reads fail; Windows does not open it at all.
+  const Lines reason = programIsWindows()
+                           ? Lines{"Cannot open input file folder.rcc"}
+                           : Lines{"Validating hash", "Error reading input file folder.rcc"};
+  EXPECT_EQ(result.lines, concat(reason, {"Hash validation failed", "Validate processing failed"}));
   EXPECT_EQ(result.status, kFailed);
 }
 

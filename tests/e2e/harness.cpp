@@ -14,6 +14,29 @@ std::string programCommand() {
                                                       : testing::shellQuote(TARVIK_BUILT_PROGRAM);
 }
 
+bool programIsWindows() {
+  const char* system = std::getenv("TARVIK_PROGRAM_SYSTEM");
+  return system != nullptr && std::string(system) == "windows";
+}
+
+namespace {
+
+// Takes the line end the program's system uses off `line`; a line that lacks it keeps a mark,
+// so that it cannot compare equal to the line expected.
+std::string stripLineEnd(std::string line) {
+  const bool endsInCarriageReturn = !line.empty() && line.back() == '\r';
+  if (!programIsWindows()) {
+    return line;
+  }
+  if (!endsInCarriageReturn) {
+    return line + "<no CR>";
+  }
+  line.pop_back();
+  return line;
+}
+
+}  // namespace
+
 RunResult runProgram(const std::vector<std::string>& arguments, const RunOptions& options) {
   std::string command = "cd " + testing::shellQuote(options.folder.string()) + " && " +
                         options.prefix + " " + programCommand();
@@ -26,7 +49,7 @@ RunResult runProgram(const std::vector<std::string>& arguments, const RunOptions
   std::istringstream stream(output);
   Lines all;
   for (std::string line; std::getline(stream, line);) {
-    all.push_back(line);
+    all.push_back(stripLineEnd(line));
   }
   const std::size_t bannerLines = std::min<std::size_t>(2, all.size());
   result.banner.assign(all.begin(), all.begin() + static_cast<long>(bannerLines));

@@ -3,7 +3,9 @@
 //
 // The command that starts the program is a setting: the environment variable TARVIK_PROGRAM when
 // it is set (for example an emulator followed by another build of the program), otherwise the
-// program built beside these tests. It is placed in a shell command line as it is.
+// program built beside these tests. It is placed in a shell command line as it is. When the
+// program is a Windows build, TARVIK_PROGRAM_SYSTEM=windows says so: its lines then end in CR LF,
+// as a Windows console program's do.
 
 #include <filesystem>
 #include <string>
@@ -26,6 +28,9 @@ struct RunOptions {
 
 /// The program command as configured.
 std::string programCommand();
+
+/// True when the program under test is a Windows build.
+bool programIsWindows();
 
 /// Runs the program with `arguments` and returns its output and exit status.
 RunResult runProgram(const std::vector<std::string>& arguments, const RunOptions& options = {});

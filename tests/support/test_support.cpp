@@ -1,13 +1,20 @@
 #include "support/test_support.h"
 
-#include <sys/wait.h>
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
+
+#ifdef _WIN32
+#define popen _popen
+#define pclose _pclose
+#else
+#include <sys/wait.h>
+#endif
 
 namespace tarvik::testing {
 
@@ -64,11 +71,16 @@ std::vector<std::string> listFolder(const std::filesystem::path& folder) {
 }
 
 ScratchFolder::ScratchFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "tarvik-test-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) {
-    throw std::runtime_error("cannot create a scratch folder");
+  static std::mt19937_64 generator(std::random_device{}());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const auto candidate = std::filesystem::temp_directory_path() /
+                           ("tarvik-test-" + std::to_string(generator() % 1'000'000'000'000U));
+    if (std::filesystem::create_directory(candidate)) {
+      path_ = candidate;
+      return;
+    }
   }
-  path_ = pattern;
+  throw std::runtime_error("cannot create a scratch folder");
 }
 
 ScratchFolder::~ScratchFolder() {
@@ -91,7 +103,11 @@ std::string runCommand(const std::string& command, int& status) {
     output.append(buffer.data(), got);
   }
   const int raw = ::pclose(pipe);
+#ifdef _WIN32
+  status = raw;
+#else
   status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+#endif
   return output;
 }
 

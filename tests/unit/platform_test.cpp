@@ -61,7 +61,11 @@ TEST_P(PendingFileTest, NeverReplacesWhatAppearedAtTheName) {
 TEST_P(PendingFileTest, NeverWritesThroughALinkThatAppearedAtTheName) {
   const auto file = createWith(makeCountingBytes(10));
   ASSERT_TRUE(file->commit());
-  std::filesystem::create_symlink(folder_ / "elsewhere", target_);
+  std::error_code error;
+  std::filesystem::create_symlink(folder_ / "elsewhere", target_, error);
+  if (error) {
+    GTEST_SKIP() << "symbolic links cannot be made here: " << error.message();
+  }
   EXPECT_EQ(file->publish(), PendingFile::PublishResult::NameTaken);
   EXPECT_FALSE(std::filesystem::exists(folder_ / "elsewhere"));
 }
@@ -85,9 +89,12 @@ TEST(Platform, PathExistsForEveryKindOfEntry) {
   writeFileBytes(folder / "unreadable", {});
   std::filesystem::permissions(folder / "unreadable", std::filesystem::perms::none);
   std::filesystem::create_directory(folder / "folder");
-  std::filesystem::create_symlink(folder / "nowhere", folder / "dangling");
+  std::error_code noLinks;
+  std::filesystem::create_symlink(folder / "nowhere", folder / "dangling", noLinks);
   for (const char* name : {"file", "unreadable", "folder", "dangling"}) {
-    EXPECT_TRUE(platform::pathExists((folder / name).string())) << name;
+    if (std::string(name) != "dangling" || !noLinks) {
+      EXPECT_TRUE(platform::pathExists((folder / name).string())) << name;
+    }
   }
   EXPECT_FALSE(platform::pathExists((folder / "missing").string()));
   EXPECT_FALSE(platform::pathExists(""));
@@ -104,8 +111,12 @@ TEST(Platform, ReadFullyTellsTheEndOfTheFileFromAReadError) {
   EXPECT_TRUE(file->readFully(buffer.data(), buffer.size(), count));
   EXPECT_EQ(count, 0U);
   const auto folderAsFile = platform::InputFile::open(folder.path().string());
-  ASSERT_NE(folderAsFile, nullptr);
+#ifdef _WIN32
+  EXPECT_EQ(folderAsFile, nullptr);  // Windows opens no folder as a file
+#else
+  ASSERT_NE(folderAsFile, nullptr);  // POSIX opens it, and then its reads fail
   EXPECT_FALSE(folderAsFile->readFully(buffer.data(), buffer.size(), count));
+#endif
   EXPECT_EQ(platform::InputFile::open((folder / "missing").string()), nullptr);
 }
 

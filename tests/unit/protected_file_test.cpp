@@ -135,12 +135,14 @@ INSTANTIATE_TEST_SUITE_P(
                       HeaderCase{"LastByteDiffers", "*PA-DSS+", HeaderResult::NotProtected}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
+#ifndef _WIN32  // Windows opens no folder as a file, so there is no read to fail
 TEST(ProtectedFile, HeaderReadErrorIsToldApartFromAShortFile) {
   const ScratchFolder folder;  // a folder opens for reading on this platform, but reads fail
   const auto file = platform::InputFile::open(folder.path().string());
   ASSERT_NE(file, nullptr);
   EXPECT_EQ(readProtectedHeader(*file), HeaderResult::ReadError);
 }
+#endif
 
 }  // namespace
 }  // namespace tarvik

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Prepares this Debian machine to build and test the Windows program: the mingw-w64 cross
+# compiler, Wine, and a static OpenSSL for 64-bit Windows built from Debian's source package.
+# The built OpenSSL is kept in a cache folder named after its version, so only the first run on a
+# machine pays for it. Prints the OpenSSL prefix as its last line.
+set -euo pipefail
+
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+
+packages=(g++-mingw-w64-x86-64-posix wine64 dpkg-dev make perl zip googletest)
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+    missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}" >&2
+  "${sudo[@]}" apt-get update -q >&2
+  "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" >&2
+fi
+
+# The source package comes from Debian's archive; name the suite, since the newest upload of the
+# security suite may lack its .dsc.
+sources=/etc/apt/sources.list.d/debian.sources
+bookwormSource() { apt-cache madison openssl | awk -F' [|] ' '$3 ~ / bookworm\/main Sources/ {print $2}'; }
+if [ -z "$(bookwormSource)" ]; then
+  if [ -f "$sources" ] && ! grep -q '^Types:.*deb-src' "$sources"; then
+    "${sudo[@]}" sed -i 's/^Types: deb$/Types: deb deb-src/' "$sources"
+  fi
+  "${sudo[@]}" apt-get update -q >&2
+fi
+version=$(bookwormSource | head -n 1)
+[ -n "$version" ] || { echo "No OpenSSL source package for bookworm" >&2; exit 1; }
+cache=${TARVIK_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tarvik}
+prefix="$cache/openssl-mingw64-$version"
+
+if [ ! -f "$prefix/lib64/libcrypto.a" ] && [ ! -f "$prefix/lib/libcrypto.a" ]; then
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  echo "Building OpenSSL $version for 64-bit Windows (a few minutes)" >&2
+  (cd "$work" && apt-get source -q --download-only "openssl=$version" >&2 &&
+     dpkg-source -x --no-check openssl_*.dsc src >&2)
+  (cd "$work/src" &&
+     ./Configure mingw64 no-shared no-tests --cross-compile-prefix=x86_64-w64-mingw32- \
+       --prefix="$prefix" --libdir=lib >&2 &&
+     make -j"$(nproc)" build_libs >&2 &&
+     make install_dev >&2)
+fi
+echo "$prefix"

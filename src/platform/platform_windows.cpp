@@ -1,0 +1,173 @@
+#include <windows.h>
+
+#include <random>
+
+#include "platform/platform.h"
+
+namespace tarvik::platform {
+namespace {
+
+// The largest single read or write that a DWORD count can describe, kept well below it.
+constexpr std::size_t kMaxTransfer = 1U << 30U;
+
+DWORD toTransferSize(std::size_t size) {
+  return static_cast<DWORD>(size < kMaxTransfer ? size : kMaxTransfer);
+}
+
+// The part of `path` up to and including its last separator ("C:" counts as one), and the rest.
+std::size_t nameStart(const std::string& path) {
+  const auto separator = path.find_last_of("/\\:");
+  return separator == std::string::npos ? 0 : separator + 1;
+}
+
+std::string makeUniqueSuffix() {
+  static std::random_device device;
+  static std::mt19937_64 generator(device() ^ static_cast<std::uint64_t>(GetCurrentProcessId()));
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string text;
+  for (std::uint64_t bits = generator(), i = 0; i < 16; ++i, bits >>= 4U) {
+    text += kDigits[bits & 0xFU];
+  }
+  return text;
+}
+
+bool isNameTaken(DWORD error) {
+  return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
+}
+
+}  // namespace
+
+bool toLocalTime(std::time_t time, std::tm& local) { return localtime_s(&local, &time) == 0; }
+
+bool pathExists(const std::string& path) {
+  if (path.empty()) {
+    return false;
+  }
+  // The attributes of a link are its own, so a dangling link counts as well. Anything that is
+  // not plainly absent (a name in a folder that cannot be searched, say) counts as present.
+  if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    return true;
+  }
+  const DWORD error = GetLastError();
+  return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND &&
+         error != ERROR_INVALID_NAME && error != ERROR_BAD_PATHNAME;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+struct InputFile::Handle {
+  HANDLE file = INVALID_HANDLE_VALUE;
+};
+
+InputFile::InputFile(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
+
+InputFile::~InputFile() { CloseHandle(handle_->file); }
+
+std::unique_ptr<InputFile> InputFile::open(const std::string& path) {
+  const HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    return nullptr;
+  }
+  // Pipes and character devices (a console, NUL) would block the run or never end.
+  if (GetFileType(file) != FILE_TYPE_DISK) {
+    CloseHandle(file);
+    return nullptr;
+  }
+  return std::unique_ptr<InputFile>(new InputFile(std::make_unique<Handle>(Handle{file})));
+}
+
+bool InputFile::readFully(unsigned char* buffer, std::size_t size, std::size_t& count) {
+  count = 0;
+  while (count < size) {
+    DWORD got = 0;
+    if (!ReadFile(handle_->file, buffer + count, toTransferSize(size - count), &got, nullptr)) {
+      return false;
+    }
+    if (got == 0) {
+      return true;
+    }
+    count += got;
+  }
+  return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+// A hidden file with a unique name beside the final one; removed unless it got the final name.
+struct PendingFile::Handle {
+  HANDLE file = INVALID_HANDLE_VALUE;
+  std::string finalPath;
+  std::string tempPath;
+};
+
+PendingFile::PendingFile(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
+
+PendingFile::~PendingFile() {
+  if (handle_->file != INVALID_HANDLE_VALUE) {
+    CloseHandle(handle_->file);
+  }
+  if (!handle_->tempPath.empty()) {
+    DeleteFileA(handle_->tempPath.c_str());
+  }
+}
+
+std::unique_ptr<PendingFile> PendingFile::create(const std::string& finalPath, Naming /*naming*/) {
+  const std::size_t start = nameStart(finalPath);
+  if (start == finalPath.size()) {
+    return nullptr;  // no name at all, or a name that ends in a folder separator
+  }
+  auto handle = std::make_unique<Handle>();
+  handle->finalPath = finalPath;
+  constexpr int kAttempts = 16;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    // CREATE_NEW fails on anything that exists, a link included, and never follows one.
+    const std::string candidate = finalPath.substr(0, start) + "." + finalPath.substr(start) + "." +
+                                  makeUniqueSuffix() + ".partial";
+    handle->file = CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_HIDDEN, nullptr);
+    if (handle->file != INVALID_HANDLE_VALUE) {
+      handle->tempPath = candidate;
+      return std::unique_ptr<PendingFile>(new PendingFile(std::move(handle)));
+    }
+    if (!isNameTaken(GetLastError())) {
+      return nullptr;
+    }
+  }
+  return nullptr;
+}
+
+bool PendingFile::write(const unsigned char* data, std::size_t size) {
+  while (size > 0) {
+    DWORD written = 0;
+    if (!WriteFile(handle_->file, data, toTransferSize(size), &written, nullptr)) {
+      return false;
+    }
+    data += written;
+    size -= written;
+  }
+  return true;
+}
+
+// The file is closed here: Windows renames no file that is open without shared deletion.
+bool PendingFile::commit() {
+  const bool flushed = FlushFileBuffers(handle_->file) != 0;
+  const bool closed = CloseHandle(handle_->file) != 0;
+  handle_->file = INVALID_HANDLE_VALUE;
+  return flushed && closed;
+}
+
+PendingFile::PublishResult PendingFile::publish() {
+  Handle& file = *handle_;
+  // Without MOVEFILE_REPLACE_EXISTING the move fails on any name that exists; write-through
+  // returns only once the new name is on disk.
+  if (MoveFileExA(file.tempPath.c_str(), file.finalPath.c_str(), MOVEFILE_WRITE_THROUGH)) {
+    file.tempPath.clear();
+    SetFileAttributesA(file.finalPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return PublishResult::Published;
+  }
+  return isNameTaken(GetLastError()) ? PublishResult::NameTaken : PublishResult::Failed;
+}
+
+}  // namespace tarvik::platform
