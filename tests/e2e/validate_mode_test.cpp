@@ -153,6 +153,11 @@ class ExistingClearFile : public ValidateMode,
                           public ::testing::WithParamInterface<ExistingEntry> {};
 
 TEST_P(ExistingClearFile, IsNeverTouched) {
+  if (programIsWindows() && std::string(GetParam().name) == "DanglingLink") {
+    // Windows sees its own dangling links (reparse points), but an emulator on a POSIX file
+    // system shows a Windows program no trace of a dangling POSIX link.
+    GTEST_SKIP() << "a dangling POSIX link is invisible to a Windows program";
+  }
   GetParam().make(folder_ / "report");
   const auto before = std::filesystem::symlink_status(folder_ / "report").type();
   for (const std::string& hash : {kSha1OfNothing, std::string("short")}) {
