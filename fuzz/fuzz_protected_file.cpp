@@ -14,29 +14,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "app/validate_tool.h"
+#include "support/test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<unsigned char>;
+using tarvik::testing::Bytes;
+using tarvik::testing::toHex;
 
 fs::path scratchFolder;
-
-std::string toHex(const Bytes& bytes) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  for (const unsigned char byte : bytes) {
-    hex += kDigits[byte >> 4U];
-    hex += kDigits[byte & 0xFU];
-  }
-  return hex;
-}
 
 Bytes digestOf(const Bytes& content, bool sha512) {
   Bytes digest(EVP_MAX_MD_SIZE);
@@ -63,17 +53,6 @@ Bytes protect(const Bytes& content, const Bytes& hash) {
   file.insert(file.end(), encrypted.begin(), encrypted.end());
   file.insert(file.end(), content.begin() + static_cast<long>(whole), content.end());
   return file;
-}
-
-void writeFile(const fs::path& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc)
-      .write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
-}
-
-Bytes readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace
@@ -103,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const fs::path input = scratchFolder / "report.rcc";
   const fs::path clear = scratchFolder / "report";
-  writeFile(input, file);
+  tarvik::testing::writeFileBytes(input, file);
   const tarvik::ValidateTool tool;
   const std::string hashText = toHex(hash);
   const bool validated = tool.validateHash(input.string(), hashText);
@@ -116,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::abort();
   }
   if (decrypted) {
-    const Bytes written = readFile(clear);
+    const Bytes written = tarvik::testing::readFileBytes(clear);
     if (written.size() + 8 != file.size() || digestOf(written, sha512) != hash ||
         (makeValid && written != rest)) {
       std::abort();
