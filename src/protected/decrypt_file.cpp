@@ -38,11 +38,7 @@ bool writeVerifiedBody(platform::InputFile& input, const std::string& inputName,
     reportWriteError(clearName);
     return false;
   }
-  if (digest.finishHex() != toUpperAscii(hashText)) {
-    printLine("Error: Hash mismatch");
-    return false;
-  }
-  return true;
+  return confirmDigest(digest, hashText);
 }
 
 bool publishClearFile(PendingFile& output, const std::string& clearName) {
@@ -88,15 +84,9 @@ bool ValidateTool::decryptFile(const std::string& inputName, const std::string& 
     printLine("Unable to open output file ", clearName);
     return false;
   }
-  switch (readProtectedHeader(*input)) {
-    case HeaderResult::Valid:
-      break;
-    case HeaderResult::NotProtected:  // replaced since it was validated
-      printLine("Invalid file: not encrypted by Tarvik");
-      return false;
-    case HeaderResult::ReadError:
-      reportReadError(inputName);
-      return false;
+  // Checked again: the file may have been replaced since it was validated.
+  if (!checkProtectedHeader(*input, inputName)) {
+    return false;
   }
   printLine("Decrypting file ", inputName);
   if (!writeVerifiedBody(*input, inputName, hashText, hash, *output, clearName) ||

@@ -2,6 +2,7 @@
 
 #include "app/console.h"
 #include "app/validate_tool.h"
+#include "protected/protected_file.h"
 
 namespace tarvik {
 
@@ -17,6 +18,28 @@ std::unique_ptr<platform::InputFile> openProtectedFile(const std::string& inputN
     printLine("Cannot open input file ", inputName);
   }
   return input;
+}
+
+bool checkProtectedHeader(platform::InputFile& input, const std::string& inputName) {
+  switch (readProtectedHeader(input)) {
+    case HeaderResult::Valid:
+      return true;
+    case HeaderResult::NotProtected:
+      printLine("Invalid file: not encrypted by Tarvik");
+      return false;
+    case HeaderResult::ReadError:
+      break;
+  }
+  reportReadError(inputName);
+  return false;
+}
+
+bool confirmDigest(ContentDigest& digest, const std::string& hashText) {
+  if (digest.finishHex() != toUpperAscii(hashText)) {
+    printLine("Error: Hash mismatch");
+    return false;
+  }
+  return true;
 }
 
 void reportReadError(const std::string& inputName) {

@@ -13,15 +13,8 @@ bool ValidateTool::validateHash(const std::string& inputName, const std::string&
     return false;
   }
   printLine("Validating hash");
-  switch (readProtectedHeader(*input)) {
-    case HeaderResult::Valid:
-      break;
-    case HeaderResult::NotProtected:
-      printLine("Invalid file: not encrypted by Tarvik");
-      return false;
-    case HeaderResult::ReadError:
-      reportReadError(inputName);
-      return false;
+  if (!checkProtectedHeader(*input, inputName)) {
+    return false;
   }
   ContentDigest digest(hashText.size());
   FileKeys keys(hash);
@@ -34,8 +27,7 @@ bool ValidateTool::validateHash(const std::string& inputName, const std::string&
     reportReadError(inputName);
     return false;
   }
-  if (digest.finishHex() != toUpperAscii(hashText)) {
-    printLine("Error: Hash mismatch");
+  if (!confirmDigest(digest, hashText)) {
     return false;
   }
   printLine("Hash value is correct");
