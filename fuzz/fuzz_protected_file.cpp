@@ -63,6 +63,10 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
     return 1;
   }
   scratchFolder = pattern;
+  std::atexit([] {
+    std::error_code ignored;
+    fs::remove_all(scratchFolder, ignored);
+  });
   return 0;
 }
 

@@ -23,11 +23,14 @@ fi
 
 # The source package comes from Debian's archive; name the suite, since the newest upload of the
 # security suite may lack its .dsc.
-sources=/etc/apt/sources.list.d/debian.sources
 bookwormSource() { apt-cache madison openssl | awk -F' [|] ' '$3 ~ / bookworm\/main Sources/ {print $2}'; }
 if [ -z "$(bookwormSource)" ]; then
-  if [ -f "$sources" ] && ! grep -q '^Types:.*deb-src' "$sources"; then
+  sources=/etc/apt/sources.list.d/debian.sources
+  if [ -f "$sources" ]; then
     "${sudo[@]}" sed -i 's/^Types: deb$/Types: deb deb-src/' "$sources"
+  else
+    echo "deb-src http://deb.debian.org/debian bookworm main" |
+      "${sudo[@]}" tee /etc/apt/sources.list.d/tarvik-deb-src.list >/dev/null
   fi
   "${sudo[@]}" apt-get update -q >&2
 fi
@@ -36,16 +39,20 @@ version=$(bookwormSource | head -n 1)
 cache=${TARVIK_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tarvik}
 prefix="$cache/openssl-mingw64-$version"
 
-if [ ! -f "$prefix/lib64/libcrypto.a" ] && [ ! -f "$prefix/lib/libcrypto.a" ]; then
+if [ ! -f "$prefix/lib/libcrypto.a" ]; then
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
   echo "Building OpenSSL $version for 64-bit Windows (a few minutes)" >&2
-  (cd "$work" && apt-get source -q --download-only "openssl=$version" >&2 &&
+  (cd "$work" && apt-get source -q --download-only openssl/bookworm >&2 &&
      dpkg-source -x --no-check openssl_*.dsc src >&2)
+  # Installed beside the cache and moved into place whole, so a broken build is never cached.
   (cd "$work/src" &&
      ./Configure mingw64 no-shared no-tests --cross-compile-prefix=x86_64-w64-mingw32- \
-       --prefix="$prefix" --libdir=lib >&2 &&
+       --prefix="$work/prefix" --libdir=lib >&2 &&
      make -j"$(nproc)" build_libs >&2 &&
      make install_dev >&2)
+  mkdir -p "$cache"
+  rm -rf "$prefix"
+  mv "$work/prefix" "$prefix"
 fi
 echo "$prefix"

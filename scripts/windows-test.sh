@@ -18,6 +18,7 @@ cmake --workflow --preset windows
 # against the Linux build only, except the one whose outcome Windows decides differently.
 cmake --preset default >/dev/null
 cmake --build --preset default --target tarvik_e2e_tests
-TARVIK_PROGRAM="$wine64 $PWD/build/windows/TarvikValidate.exe" TARVIK_PROGRAM_SYSTEM=windows \
+TARVIK_PROGRAM=$(printf '%q %q' "$wine64" "$PWD/build/windows/TarvikValidate.exe") \
+TARVIK_PROGRAM_SYSTEM=windows \
   build/default/tests/tarvik_e2e_tests \
   --gtest_filter='-InjectedFaults.*:FullDisk.*:AsAnotherUser.*:Faults.ProtectedFileThatIsAPipe*'

@@ -11,6 +11,7 @@ namespace tarvik::platform {
 namespace {
 
 constexpr mode_t kNewFileMode = 0666;  // as "wb" would create it; the umask applies
+constexpr std::size_t kMaxNameInTempName = 200;
 
 std::string folderOf(const std::string& path) {
   const auto slash = path.find_last_of('/');
@@ -59,22 +60,25 @@ InputFile::~InputFile() { ::close(handle_->fd); }
 
 namespace {
 
-// Pipes, sockets and terminals would block the run or never end; folders and files open.
-bool isReadableKind(int fd) {
-  struct stat status {};
-  return ::fstat(fd, &status) == 0 && !S_ISFIFO(status.st_mode) && !S_ISSOCK(status.st_mode) &&
-         !S_ISCHR(status.st_mode);
+bool isReadableKind(const struct stat& status) {
+  return !S_ISFIFO(status.st_mode) && !S_ISSOCK(status.st_mode) && !S_ISCHR(status.st_mode);
 }
 
 }  // namespace
 
 std::unique_ptr<InputFile> InputFile::open(const std::string& path) {
-  // Without O_NONBLOCK, opening a pipe would wait for a writer that may never come.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  // Pipes, sockets and terminals would block the run or never end. They are refused by a look
+  // before the open (which for a pipe would already wait for a writer), and the file that was
+  // opened is looked at once more.
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0 || !isReadableKind(status)) {
+    return nullptr;
+  }
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     return nullptr;
   }
-  if (!isReadableKind(fd) || ::fcntl(fd, F_SETFL, O_RDONLY) != 0) {
+  if (::fstat(fd, &status) != 0 || !isReadableKind(status)) {
     ::close(fd);
     return nullptr;
   }
@@ -163,7 +167,9 @@ bool isUnsupportedUnnamed(int error) {
 int createNamed(int folderFd, const std::string& finalName, std::string& tempName) {
   constexpr int kAttempts = 16;
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    const std::string candidate = "." + finalName + "." + makeUniqueSuffix() + ".partial";
+    // Cut so that even the longest final name leaves room for the additions.
+    const std::string candidate =
+        "." + finalName.substr(0, kMaxNameInTempName) + "." + makeUniqueSuffix() + ".partial";
     const int fd = ::openat(folderFd, candidate.c_str(),
                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kNewFileMode);
     if (fd >= 0) {
@@ -215,11 +221,15 @@ int renameNoReplace(PendingFile::Handle& file) {
   return 0;
 }
 
-// Makes the new name durable. Folders that cannot be synced (opened only as a path, or on file
-// systems that do not sync folders) are left as they are; an I/O error is a failure.
+// Makes the new name durable. On file systems that do not sync folders the name is left as it
+// is; an I/O error is a failure.
 bool syncFolder(const PendingFile::Handle& file) {
   if (!file.folderReadable) {
+#ifdef __linux__
+    return ::syncfs(file.fd) == 0;  // a folder opened as a path cannot be synced on its own
+#else
     return true;
+#endif
   }
   return ::fsync(file.folderFd) == 0 || errno == EINVAL || errno == EROFS;
 }

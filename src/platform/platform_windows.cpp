@@ -1,6 +1,8 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <random>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -14,10 +16,56 @@ DWORD toTransferSize(std::size_t size) {
   return static_cast<DWORD>(size < kMaxTransfer ? size : kMaxTransfer);
 }
 
-// The part of `path` up to and including its last separator ("C:" counts as one), and the rest.
+bool hasDrivePrefix(const std::string& path) {
+  return path.size() >= 2 && path[1] == ':' &&
+         ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+}
+
+// Where the last part of `path` starts: after its last separator or its drive ("C:name").
 std::size_t nameStart(const std::string& path) {
-  const auto separator = path.find_last_of("/\\:");
-  return separator == std::string::npos ? 0 : separator + 1;
+  const auto separator = path.find_last_of("/\\");
+  if (separator != std::string::npos) {
+    return separator + 1;
+  }
+  return hasDrivePrefix(path) ? 2 : 0;
+}
+
+// A colon anywhere but after the drive letter names a stream inside a file; writing one would
+// create that file as well.
+bool namesAStream(const std::string& path) {
+  return path.find(':', hasDrivePrefix(path) ? 2 : 0) != std::string::npos;
+}
+
+std::wstring toWide(const std::string& text) {
+  const int size =
+      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+  return wide;
+}
+
+// Renames the open file to `finalPath` unless that name exists. Through the handle, so that no
+// other program can open the file between its flush and its rename.
+bool renameOpenFile(HANDLE file, const std::string& finalPath) {
+  char fullPath[MAX_PATH * 4];
+  const DWORD length = GetFullPathNameA(finalPath.c_str(), sizeof fullPath, fullPath, nullptr);
+  if (length == 0 || length >= sizeof fullPath) {
+    return false;
+  }
+  const std::wstring name = toWide(std::string(fullPath, length));
+  std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
+  auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+  info->ReplaceIfExists = FALSE;
+  info->RootDirectory = nullptr;
+  info->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+  std::copy(name.begin(), name.end(), info->FileName);
+  return SetFileInformationByHandle(file, FileRenameInfo, info,
+                                    static_cast<DWORD>(buffer.size())) != 0;
+}
+
+bool isUnsupported(DWORD error) {
+  return error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED ||
+         error == ERROR_CALL_NOT_IMPLEMENTED || error == ERROR_INVALID_FUNCTION;
 }
 
 std::string makeUniqueSuffix() {
@@ -95,7 +143,8 @@ bool InputFile::readFully(unsigned char* buffer, std::size_t size, std::size_t& 
 
 // ---------------------------------------------------------------------------------------------
 
-// A hidden file with a unique name beside the final one; removed unless it got the final name.
+// A file with a unique name beside the final one, open for writing and for its own rename, and
+// shared with no one; removed unless it got the final name.
 struct PendingFile::Handle {
   HANDLE file = INVALID_HANDLE_VALUE;
   std::string finalPath;
@@ -115,8 +164,8 @@ PendingFile::~PendingFile() {
 
 std::unique_ptr<PendingFile> PendingFile::create(const std::string& finalPath, Naming /*naming*/) {
   const std::size_t start = nameStart(finalPath);
-  if (start == finalPath.size()) {
-    return nullptr;  // no name at all, or a name that ends in a folder separator
+  if (start == finalPath.size() || namesAStream(finalPath)) {
+    return nullptr;  // no name at all, a name that ends in a folder separator, or a stream
   }
   auto handle = std::make_unique<Handle>();
   handle->finalPath = finalPath;
@@ -125,8 +174,8 @@ std::unique_ptr<PendingFile> PendingFile::create(const std::string& finalPath, N
     // CREATE_NEW fails on anything that exists, a link included, and never follows one.
     const std::string candidate = finalPath.substr(0, start) + "." + finalPath.substr(start) + "." +
                                   makeUniqueSuffix() + ".partial";
-    handle->file = CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_HIDDEN, nullptr);
+    handle->file = CreateFileA(candidate.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle->file != INVALID_HANDLE_VALUE) {
       handle->tempPath = candidate;
       return std::unique_ptr<PendingFile>(new PendingFile(std::move(handle)));
@@ -150,24 +199,26 @@ bool PendingFile::write(const unsigned char* data, std::size_t size) {
   return true;
 }
 
-// The file is closed here: Windows renames no file that is open without shared deletion.
-bool PendingFile::commit() {
-  const bool flushed = FlushFileBuffers(handle_->file) != 0;
-  const bool closed = CloseHandle(handle_->file) != 0;
-  handle_->file = INVALID_HANDLE_VALUE;
-  return flushed && closed;
-}
+bool PendingFile::commit() { return FlushFileBuffers(handle_->file) != 0; }
 
 PendingFile::PublishResult PendingFile::publish() {
   Handle& file = *handle_;
-  // Without MOVEFILE_REPLACE_EXISTING the move fails on any name that exists; write-through
-  // returns only once the new name is on disk.
-  if (MoveFileExA(file.tempPath.c_str(), file.finalPath.c_str(), MOVEFILE_WRITE_THROUGH)) {
-    file.tempPath.clear();
-    SetFileAttributesA(file.finalPath.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return PublishResult::Published;
+  bool renamed = renameOpenFile(file.file, file.finalPath);
+  DWORD error = renamed ? ERROR_SUCCESS : GetLastError();
+  // The flushed file closes without losing anything; the rename has been made or refused.
+  CloseHandle(file.file);
+  file.file = INVALID_HANDLE_VALUE;
+  if (!renamed && isUnsupported(error)) {
+    // Without a rename through the handle: a move that fails on any name that exists, and that
+    // returns only once the new name is on disk.
+    renamed = MoveFileExA(file.tempPath.c_str(), file.finalPath.c_str(), MOVEFILE_WRITE_THROUGH);
+    error = renamed ? ERROR_SUCCESS : GetLastError();
   }
-  return isNameTaken(GetLastError()) ? PublishResult::NameTaken : PublishResult::Failed;
+  if (!renamed) {
+    return isNameTaken(error) ? PublishResult::NameTaken : PublishResult::Failed;
+  }
+  file.tempPath.clear();
+  return PublishResult::Published;
 }
 
 }  // namespace tarvik::platform

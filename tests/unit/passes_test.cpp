@@ -63,7 +63,7 @@ TEST_F(Passes, InputTruncatedAfterValidationIsNeverPublished) {
   EXPECT_EQ(listFolder(folder_.path()), Names{"report.rcc"});
 }
 
-TEST_F(Passes, ClearFileThatAppearedAfterTheCheckIsNeverReplaced) {
+TEST_F(Passes, ClearFileThatAppearedBeforeDecryptionIsNeverReplaced) {
   writeFileBytes(clearName_, {'n', 'e', 'w'});
   bool result = true;
   EXPECT_EQ(decrypt(result), "Output file " + clearName_ + " already exists\n");
