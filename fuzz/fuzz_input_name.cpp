@@ -13,13 +13,12 @@
 #include <string>
 
 #include "app/validate_tool.h"
+#include "fuzz_scratch.h"
 #include "protected/clear_file.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path scratchFolder;
 
 enum class Entry { None, File, Folder, DanglingLink };
 
@@ -30,7 +29,7 @@ bool makeEntry(Entry entry, const std::string& clearName) {
       clearName == "." || clearName == "..") {
     return false;
   }
-  const std::string clear = (scratchFolder / clearName).string();
+  const std::string clear = (tarvik::fuzzing::scratchFolder() / clearName).string();
   std::error_code error;
   switch (entry) {
     case Entry::File: {
@@ -57,17 +56,7 @@ bool existsAtAll(const std::string& path) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-  std::string pattern = (fs::temp_directory_path() / "tarvik-fuzz-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr ||
-      std::freopen("/dev/null", "w", stdout) == nullptr) {  // the check prints its refusals
-    return 1;
-  }
-  scratchFolder = pattern;
-  std::atexit([] {
-    std::error_code ignored;
-    fs::remove_all(scratchFolder, ignored);
-  });
-  return 0;
+  return tarvik::fuzzing::prepareScratch();
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -91,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Only looks: the check writes nothing, wherever the name points. A relative name is taken in
   // the scratch folder.
   const std::string inFolder =
-      name.empty() || name[0] == '/' ? name : (scratchFolder / name).string();
+      name.empty() || name[0] == '/' ? name : (tarvik::fuzzing::scratchFolder() / name).string();
   const bool accepted = tarvik::ValidateTool().checkInputFile(inFolder);
   if (accepted != (suffixed && !existsAtAll(tarvik::clearFileName(inFolder)))) {
     std::abort();
@@ -99,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (made && accepted) {
     std::abort();
   }
-  for (const auto& left : fs::directory_iterator(scratchFolder)) {
+  for (const auto& left : fs::directory_iterator(tarvik::fuzzing::scratchFolder())) {
     std::error_code ignored;
     fs::remove_all(left.path(), ignored);
   }

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/validate_tool.h"
+#include "fuzz_scratch.h"
 #include "support/test_support.h"
 
 namespace {
@@ -25,8 +26,6 @@ namespace {
 namespace fs = std::filesystem;
 using tarvik::testing::Bytes;
 using tarvik::testing::toHex;
-
-fs::path scratchFolder;
 
 Bytes digestOf(const Bytes& content, bool sha512) {
   Bytes digest(EVP_MAX_MD_SIZE);
@@ -58,16 +57,7 @@ Bytes protect(const Bytes& content, const Bytes& hash) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
-  std::string pattern = (fs::temp_directory_path() / "tarvik-fuzz-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr || std::freopen("/dev/null", "w", stdout) == nullptr) {
-    return 1;
-  }
-  scratchFolder = pattern;
-  std::atexit([] {
-    std::error_code ignored;
-    fs::remove_all(scratchFolder, ignored);
-  });
-  return 0;
+  return tarvik::fuzzing::prepareScratch();
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -84,8 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Bytes hash = makeValid ? digestOf(rest, sha512) : Bytes(data + 1, data + 1 + hashSize);
   const Bytes file = makeValid ? protect(rest, hash) : rest;
 
-  const fs::path input = scratchFolder / "report.rcc";
-  const fs::path clear = scratchFolder / "report";
+  const fs::path input = tarvik::fuzzing::scratchFolder() / "report.rcc";
+  const fs::path clear = tarvik::fuzzing::scratchFolder() / "report";
   tarvik::testing::writeFileBytes(input, file);
   const tarvik::ValidateTool tool;
   const std::string hashText = toHex(hash);
@@ -107,8 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   std::error_code ignored;
   fs::remove(clear, ignored);
-  const auto entries =
-      std::distance(fs::directory_iterator(scratchFolder), fs::directory_iterator());
+  const auto entries = std::distance(fs::directory_iterator(tarvik::fuzzing::scratchFolder()),
+                                     fs::directory_iterator());
   if (entries != 1) {
     std::abort();  // something besides the protected file was left behind
   }
