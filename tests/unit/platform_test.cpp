@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,26 @@ INSTANTIATE_TEST_SUITE_P(Platform, PendingFileTest,
                            return testInfo.param == PendingFile::Naming::AlwaysNamed ? "Named"
                                                                                      : "Unnamed";
                          });
+
+#ifdef _WIN32
+// Windows refuses to rename a file that another program holds open; the pending file is shared
+// with no one, so nothing can hold it between its flush and its rename.
+TEST(Platform, PendingFileIsSharedWithNoOneUntilPublished) {
+  const ScratchFolder folder;
+  const std::string target = (folder / "clear").string();
+  const auto file = PendingFile::create(target);
+  ASSERT_NE(file, nullptr);
+  const Bytes content = makeCountingBytes(1000);
+  ASSERT_TRUE(file->write(content.data(), content.size()));
+  ASSERT_TRUE(file->commit());
+  const Names names = listFolder(folder.path());
+  ASSERT_EQ(names.size(), 1U);
+  std::ifstream other(folder / names[0], std::ios::binary);
+  EXPECT_FALSE(other.is_open());
+  EXPECT_EQ(file->publish(), PendingFile::PublishResult::Published);
+  EXPECT_TRUE(readFileBytes(target) == content);
+}
+#endif
 
 TEST(Platform, PathExistsForEveryKindOfEntry) {
   const ScratchFolder folder;
