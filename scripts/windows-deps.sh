@@ -9,20 +9,8 @@ sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 export DEBIAN_FRONTEND=noninteractive
 
-packages=(g++-mingw-w64-x86-64-posix wine64 dpkg-dev make perl zip googletest)
-missing=()
-for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-    missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}" >&2
-  "${sudo[@]}" apt-get update -q >&2
-  "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" >&2
-fi
+"$(dirname "$0")/install-deps.sh" g++-mingw-w64-x86-64-posix wine64 dpkg-dev make perl zip googletest
 
-# The source package comes from Debian's archive; name the suite, since the newest upload of the
-# security suite may lack its .dsc.
 bookwormSource() { apt-cache madison openssl | awk -F' [|] ' '$3 ~ / bookworm\/main Sources/ {print $2}'; }
 if [ -z "$(bookwormSource)" ]; then
   sources=/etc/apt/sources.list.d/debian.sources

@@ -1,11 +1,11 @@
 #include "platform/platform.h"
+#include "platform/unique_suffix.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstdint>
-#include <random>
 
 namespace tarvik::platform {
 namespace {
@@ -24,17 +24,6 @@ std::string folderOf(const std::string& path) {
 std::string baseNameOf(const std::string& path) {
   const auto slash = path.find_last_of('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string makeUniqueSuffix() {
-  static std::random_device device;
-  static std::mt19937_64 generator(device() ^ static_cast<std::uint64_t>(::getpid()));
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string text;
-  for (std::uint64_t bits = generator(), i = 0; i < 16; ++i, bits >>= 4U) {
-    text += kDigits[bits & 0xFU];
-  }
-  return text;
 }
 
 }  // namespace
@@ -168,8 +157,9 @@ int createNamed(int folderFd, const std::string& finalName, std::string& tempNam
   constexpr int kAttempts = 16;
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     // Cut so that even the longest final name leaves room for the additions.
-    const std::string candidate =
-        "." + finalName.substr(0, kMaxNameInTempName) + "." + makeUniqueSuffix() + ".partial";
+    const std::string candidate = "." + finalName.substr(0, kMaxNameInTempName) + "." +
+                                  makeUniqueSuffix(static_cast<std::uint64_t>(::getpid())) +
+                                  ".partial";
     const int fd = ::openat(folderFd, candidate.c_str(),
                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kNewFileMode);
     if (fd >= 0) {

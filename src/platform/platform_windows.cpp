@@ -1,10 +1,10 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <random>
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/unique_suffix.h"
 
 namespace tarvik::platform {
 namespace {
@@ -66,17 +66,6 @@ bool renameOpenFile(HANDLE file, const std::string& finalPath) {
 bool isUnsupported(DWORD error) {
   return error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED ||
          error == ERROR_CALL_NOT_IMPLEMENTED || error == ERROR_INVALID_FUNCTION;
-}
-
-std::string makeUniqueSuffix() {
-  static std::random_device device;
-  static std::mt19937_64 generator(device() ^ static_cast<std::uint64_t>(GetCurrentProcessId()));
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string text;
-  for (std::uint64_t bits = generator(), i = 0; i < 16; ++i, bits >>= 4U) {
-    text += kDigits[bits & 0xFU];
-  }
-  return text;
 }
 
 bool isNameTaken(DWORD error) {
@@ -173,7 +162,7 @@ std::unique_ptr<PendingFile> PendingFile::create(const std::string& finalPath, N
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     // CREATE_NEW fails on anything that exists, a link included, and never follows one.
     const std::string candidate = finalPath.substr(0, start) + "." + finalPath.substr(start) + "." +
-                                  makeUniqueSuffix() + ".partial";
+                                  makeUniqueSuffix(GetCurrentProcessId()) + ".partial";
     handle->file = CreateFileA(candidate.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle->file != INVALID_HANDLE_VALUE) {

@@ -1,9 +1,7 @@
 #include "app/console.h"
 #include "app/validate_tool.h"
 #include "protected/clear_file.h"
-#include "protected/digest.h"
 #include "protected/pass.h"
-#include "protected/protected_file.h"
 
 namespace tarvik {
 namespace {
@@ -23,22 +21,13 @@ void reportNameTaken(const std::string& clearName) {
 bool writeVerifiedBody(platform::InputFile& input, const std::string& inputName,
                        const std::string& hashText, const HashBytes& hash, PendingFile& output,
                        const std::string& clearName) {
-  ContentDigest digest(hashText.size());
-  FileKeys keys(hash);
-  const WalkResult walk =
-      walkChunks(input, keys, [&digest, &output](const unsigned char* data, std::size_t size) {
-        digest.update(data, size);
-        return output.write(data, size);
-      });
-  if (walk == WalkResult::ReadError) {
-    reportReadError(inputName);
-    return false;
-  }
-  if (walk == WalkResult::Stopped) {
+  const BodyCheck check = verifyBody(
+      input, inputName, hashText, hash,
+      [&output](const unsigned char* data, std::size_t size) { return output.write(data, size); });
+  if (check == BodyCheck::ConsumerStopped) {
     reportWriteError(clearName);
-    return false;
   }
-  return confirmDigest(digest, hashText);
+  return check == BodyCheck::Verified;
 }
 
 bool publishClearFile(PendingFile& output, const std::string& clearName) {

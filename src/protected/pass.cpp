@@ -2,7 +2,6 @@
 
 #include "app/console.h"
 #include "app/validate_tool.h"
-#include "protected/protected_file.h"
 
 namespace tarvik {
 
@@ -34,12 +33,28 @@ bool checkProtectedHeader(platform::InputFile& input, const std::string& inputNa
   return false;
 }
 
-bool confirmDigest(ContentDigest& digest, const std::string& hashText) {
+BodyCheck verifyBody(platform::InputFile& input, const std::string& inputName,
+                     const std::string& hashText, const HashBytes& hash,
+                     const ClearBytesConsumer& consume) {
+  ContentDigest digest(hashText.size());
+  FileKeys keys(hash);
+  const WalkResult walk =
+      walkChunks(input, keys, [&digest, &consume](const unsigned char* data, std::size_t size) {
+        digest.update(data, size);
+        return consume(data, size);
+      });
+  if (walk == WalkResult::Stopped) {
+    return BodyCheck::ConsumerStopped;
+  }
+  if (walk == WalkResult::ReadError) {
+    reportReadError(inputName);
+    return BodyCheck::Refused;
+  }
   if (digest.finishHex() != toUpperAscii(hashText)) {
     printLine("Error: Hash mismatch");
-    return false;
+    return BodyCheck::Refused;
   }
-  return true;
+  return BodyCheck::Verified;
 }
 
 void reportReadError(const std::string& inputName) {

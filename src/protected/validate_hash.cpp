@@ -1,8 +1,6 @@
 #include "app/console.h"
 #include "app/validate_tool.h"
-#include "protected/digest.h"
 #include "protected/pass.h"
-#include "protected/protected_file.h"
 
 namespace tarvik {
 
@@ -16,18 +14,8 @@ bool ValidateTool::validateHash(const std::string& inputName, const std::string&
   if (!checkProtectedHeader(*input, inputName)) {
     return false;
   }
-  ContentDigest digest(hashText.size());
-  FileKeys keys(hash);
-  const WalkResult walk =
-      walkChunks(*input, keys, [&digest](const unsigned char* data, std::size_t size) {
-        digest.update(data, size);
-        return true;
-      });
-  if (walk != WalkResult::Complete) {
-    reportReadError(inputName);
-    return false;
-  }
-  if (!confirmDigest(digest, hashText)) {
+  const auto digestOnly = [](const unsigned char* /*data*/, std::size_t /*size*/) { return true; };
+  if (verifyBody(*input, inputName, hashText, hash, digestOnly) != BodyCheck::Verified) {
     return false;
   }
   printLine("Hash value is correct");
